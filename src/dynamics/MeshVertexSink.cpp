@@ -1,0 +1,3 @@
+#include "dynamics/MeshVertexSink.h"
+
+MeshVertexSink::~MeshVertexSink() = default;

@@ -1,0 +1,62 @@
+#include "dynamics/VertexStep.h"
+
+#include "dynamics/Spring.h"
+
+namespace {
+
+// a + b * s in double precision, rounded once to float.
+Vector3 add_scaled(const Vector3& a, const Vector3& b, double s) {
+    return Vector3(static_cast<float>(a.x + b.x * s), static_cast<float>(a.y + b.y * s),
+                   static_cast<float>(a.z + b.z * s));
+}
+
+// Mean of one point per neighbour; the caller makes sure there is at least one neighbour.
+template <typename PointOf>
+Vector3 neighbour_mean(const SurfaceVertex& vertex, PointOf point_of) {
+    double x = 0.0, y = 0.0, z = 0.0;
+    for (uint32_t i = 0; i < vertex.neighbour_count(); ++i) {
+        const Vector3 p = point_of(vertex.neighbour(i));
+        x += p.x;
+        y += p.y;
+        z += p.z;
+    }
+    const double n = vertex.neighbour_count();
+    return Vector3(static_cast<float>(x / n), static_cast<float>(y / n), static_cast<float>(z / n));
+}
+
+}  // namespace
+
+Vector3 vertex_force(const SurfaceVertex& vertex, unsigned read, const PhysicsParameters& physics) {
+    const Vector3& p = vertex.position[read];
+    const Vector3& u = vertex.velocity[read];
+    const bool has_neighbours = vertex.neighbour_count() > 0;
+    Vector3 force;
+    if (physics.do_grid_spring) {
+        force = spring(p, u, vertex.anchor(), physics.grid_stiffness, physics.grid_damping);
+    }
+    if (physics.do_dynamic_neighbour_spring && has_neighbours) {
+        const Vector3 target =
+            neighbour_mean(vertex, [read](const SurfaceVertex& n) { return n.position[read]; });
+        force = add_scaled(force, spring(p, u, target, physics.neighbour_stiffness, physics.neighbour_damping),
+                           1.0);
+    }
+    if (physics.do_static_neighbour_spring && has_neighbours) {
+        const Vector3 target = neighbour_mean(vertex, [](const SurfaceVertex& n) { return n.anchor(); });
+        force = add_scaled(force, spring(p, u, target, physics.neighbour_stiffness, physics.neighbour_damping),
+                           1.0);
+    }
+    if (physics.do_viscous_drag) {
+        force = add_scaled(force, u, -static_cast<double>(physics.viscous_drag));
+    }
+    return force;
+}
+
+const Vector3& step_vertex(SurfaceVertex& vertex, uint32_t frame, const PhysicsParameters& physics) {
+    const unsigned read = read_buffer(frame);
+    const unsigned write = write_buffer(frame);
+    const Vector3 force = vertex_force(vertex, read, physics);
+    const double dt = physics.time_step;
+    vertex.velocity[write] = add_scaled(vertex.velocity[read], force, dt);
+    vertex.position[write] = add_scaled(vertex.position[read], vertex.velocity[read], dt);
+    return vertex.position[write];
+}
