@@ -1,0 +1,110 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "grid/CellKey.h"
+#include "grid/CellMap.h"
+#include "grid/CellState.h"
+#include "grid/GridNode.h"
+#include "grid/LeafBlock.h"
+
+using NodeMap = CellMap<GridNode>;
+using LeafMap = CellMap<LeafBlock>;
+
+// A cube of 8^levels voxels per side, each solid or clear, stored as a sparse
+// hierarchy. The root (level 0) splits the cube into 8 x 8 x 8 children; a
+// child that is wholly solid or wholly clear costs two bits in its parent,
+// and only mixed children get a node one level down, in the map of that
+// level. Level L = levels - 1 holds the leaf blocks, whose children are the
+// voxels.
+//
+// Coordinates wrap: only their low 3 * levels bits are used.
+//
+// set_voxel and clear_voxel keep two invariants: a child is Subdivided exactly
+// when the next level's map holds its entry, and no node or leaf block below
+// the root is uniform (such a cell is collapsed into its parent's bits).
+//
+// Pointers and references to nodes and leaf blocks are invalidated by the
+// next call that sets or clears a voxel or inserts or removes an entry.
+class VoxelGrid {
+public:
+    static constexpr long kMinLevels = 2;
+    static constexpr long kMaxLevels = 8;
+
+    // True for the level counts the grid can hold (2 to 8).
+    static bool supports_levels(long levels);
+
+    // A grid of `levels` levels, wholly solid or wholly clear. Throws
+    // std::invalid_argument when supports_levels(levels) is false.
+    VoxelGrid(long levels, bool solid);
+
+    VoxelGrid(const VoxelGrid&) = delete;
+    VoxelGrid& operator=(const VoxelGrid&) = delete;
+
+    uint32_t leaf_level() const { return leaf_level_; }
+    uint32_t levels() const { return leaf_level_ + 1; }
+    // Voxels per side: 1 << (3 * levels).
+    uint32_t side() const { return 1u << (3 * levels()); }
+
+    bool get_voxel(uint32_t x, uint32_t y, uint32_t z) const;
+    // State of the cell of the given depth (1 = a child of the root, levels =
+    // the voxel itself) that contains the voxel. Depths outside that range
+    // are clamped into it.
+    CellState cell_state(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const;
+
+    // Makes the voxel solid; returns whether it was solid already.
+    bool set_voxel(uint32_t x, uint32_t y, uint32_t z);
+    // Makes the voxel clear; returns whether it was solid before.
+    bool clear_voxel(uint32_t x, uint32_t y, uint32_t z);
+
+    GridNode& root() { return root_; }
+    const GridNode& root() const { return root_; }
+
+    LeafBlock* find_leaf(uint32_t x, uint32_t y, uint32_t z);
+    const LeafBlock* find_leaf(uint32_t x, uint32_t y, uint32_t z) const;
+    // The node of the given level containing the voxel, or null. Level 0 is
+    // the root; levels from L upwards hold no nodes and yield null.
+    GridNode* find_node(uint32_t x, uint32_t y, uint32_t z, uint32_t level);
+    const GridNode* find_node(uint32_t x, uint32_t y, uint32_t z, uint32_t level) const;
+
+    // The map of an intermediate level, 1 <= level <= L - 1.
+    NodeMap& node_map(uint32_t level) { return node_maps_[level - 1]; }
+    const NodeMap& node_map(uint32_t level) const { return node_maps_[level - 1]; }
+    LeafMap& leaf_map() { return leaf_map_; }
+    const LeafMap& leaf_map() const { return leaf_map_; }
+
+    // Key of the level `level` cell containing the voxel (level L: its leaf
+    // block; level 0: the root, whose key is 0).
+    CellKey key_of(uint32_t x, uint32_t y, uint32_t z, uint32_t level) const;
+    // Index of the voxel's child inside the level `level` node containing it
+    // (level L: the voxel's place in its leaf block).
+    ChildIndex child_index(uint32_t x, uint32_t y, uint32_t z, uint32_t level) const;
+
+    // Raw map access: appends without looking for an existing key, removes
+    // the first entry with the key, finds the first entry with the key.
+    static GridNode& insert_node(NodeMap& map, CellKey key, const GridNode& node);
+    static LeafBlock& insert_leaf(LeafMap& map, CellKey key, const LeafBlock& bits);
+    static bool remove_entry(NodeMap& map, CellKey key);
+    static bool remove_entry(LeafMap& map, CellKey key);
+    static GridNode* find_entry(NodeMap& map, CellKey key);
+    static const GridNode* find_entry(const NodeMap& map, CellKey key);
+    static LeafBlock* find_entry(LeafMap& map, CellKey key);
+    static const LeafBlock* find_entry(const LeafMap& map, CellKey key);
+
+private:
+    // The deepest existing node on the voxel's path (the root at worst).
+    GridNode& deepest_node(uint32_t x, uint32_t y, uint32_t z, uint32_t& level);
+    // Creates the nodes below `level` down to a leaf block, each uniform
+    // (`filled`) but for the voxel's subdivided child, and returns the leaf.
+    LeafBlock& refine_below(uint32_t x, uint32_t y, uint32_t z, uint32_t level, bool filled);
+    // After the voxel's leaf block was removed as uniform, marks the voxel's
+    // child `filled` level by level and removes every node that became
+    // uniform with it.
+    void collapse_above_leaf(uint32_t x, uint32_t y, uint32_t z, bool filled);
+
+    uint32_t leaf_level_;
+    GridNode root_;
+    std::vector<NodeMap> node_maps_;  // levels 1 .. L - 1
+    LeafMap leaf_map_;
+};

@@ -1,0 +1,133 @@
+// Randomized differential test of voxel edits and queries against a dense
+// model, with the grid's structure checked after every step.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "grid/GridInvariants.h"
+#include "grid/GridTestSupport.h"
+#include "grid/SolidVoxelCount.h"
+
+namespace {
+
+// A dense bit per voxel, plus the number of solid voxels in every cell of
+// every coarser depth, so that any cell's state is known at once.
+class DenseGrid {
+public:
+    DenseGrid(uint32_t levels, bool solid)
+        : levels_(levels), bits_(size_t(1) << (9 * levels), solid), counts_(levels) {
+        for (uint32_t depth = 1; depth < levels; ++depth) {
+            counts_[depth].assign(size_t(1) << (9 * depth), solid ? volume(depth) : 0);
+        }
+        total_ = solid ? bits_.size() : 0;
+    }
+    uint64_t total() const { return total_; }
+    bool get(uint32_t x, uint32_t y, uint32_t z) const { return bits_[index(x, y, z, levels_)]; }
+
+    void assign(uint32_t x, uint32_t y, uint32_t z, bool solid) {
+        if (get(x, y, z) == solid) return;
+        bits_[index(x, y, z, levels_)] = solid;
+        for (uint32_t depth = 1; depth < levels_; ++depth) counts_[depth][index(x, y, z, depth)] += solid ? 1 : -1;
+        total_ += solid ? 1 : -1;
+    }
+
+    CellState state(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const {
+        if (depth == levels_) return get(x, y, z) ? CellState::Solid : CellState::Clear;
+        const uint32_t n = counts_[depth][index(x, y, z, depth)];
+        return n == 0 ? CellState::Clear : n == volume(depth) ? CellState::Solid : CellState::Subdivided;
+    }
+
+private:
+    uint32_t volume(uint32_t depth) const { return uint32_t(1) << (9 * (levels_ - depth)); }
+    // Index of the cell of the given depth containing the voxel.
+    size_t index(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const {
+        const uint32_t shift = 3 * (levels_ - depth), mask = (1u << (3 * depth)) - 1;
+        return size_t((z >> shift) & mask) << (6 * depth) | size_t((y >> shift) & mask) << (3 * depth) |
+               ((x >> shift) & mask);
+    }
+
+    uint32_t levels_;
+    std::vector<bool> bits_;
+    std::vector<std::vector<uint32_t>> counts_;  // by depth 1 .. levels - 1
+    uint64_t total_ = 0;
+};
+
+uint32_t below(std::mt19937& random, uint32_t bound) { return static_cast<uint32_t>(random() % bound); }
+
+// The small box the edits keep to, so that cells fill up and empty again:
+// one leaf block, or a few voxels around a corner where cells of every depth
+// meet (possibly the grid's own corner, reached by wrapping).
+struct Region {
+    uint32_t x0, y0, z0, size;
+};
+
+Region pick_region(std::mt19937& random, uint32_t side) {
+    if (below(random, 2) == 0) {
+        auto block = [&] { return 8 * below(random, side / 8); };
+        return Region{block(), block(), block(), 8};
+    }
+    const uint32_t half = 1 + below(random, 3);
+    auto corner = [&] { return side / 8 * below(random, 8) - half; };
+    return Region{corner(), corner(), corner(), 2 * half};
+}
+
+class VoxelGridModel : public ::testing::TestWithParam<uint32_t> {};
+
+TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
+    const uint32_t levels = GetParam();
+    int collapses_to_empty = 0;
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        std::mt19937 random(seed * 7919 + levels);
+        const bool solid = below(random, 2) == 0;
+        VoxelGrid grid(levels, solid);
+        DenseGrid model(levels, solid);
+        const uint32_t side = grid.side();
+        const Region region = pick_region(random, side);
+        // Coordinates may carry any multiple of the side: they wrap.
+        auto coordinate = [&](uint32_t origin) {
+            return origin + below(random, region.size) + side * below(random, 3);
+        };
+        uint32_t set_percent = 50;
+        for (int step = 0; step < 2500; ++step) {
+            SCOPED_TRACE(::testing::Message() << "seed " << seed << " step " << step);
+            // Phases that lean away from the start state and back again.
+            if (step % 500 == 0) set_percent = (step / 500) % 2 == solid ? 95 : 5;
+            const uint32_t x = coordinate(region.x0), y = coordinate(region.y0), z = coordinate(region.z0);
+            const bool setting = below(random, 100) < set_percent;
+            const uint32_t entries_before = grid_test::entries_below_root(grid);
+            ASSERT_EQ(setting ? grid.set_voxel(x, y, z) : grid.clear_voxel(x, y, z), model.get(x, y, z));
+            model.assign(x, y, z, setting);
+            if (entries_before > 0 && grid_test::entries_below_root(grid) == 0) ++collapses_to_empty;
+
+            for (uint32_t depth = 1; depth <= levels; ++depth) {
+                ASSERT_EQ(grid.cell_state(x, y, z, depth), model.state(x, y, z, depth)) << "depth " << depth;
+            }
+            for (int probe = 0; probe < 4; ++probe) {
+                const uint32_t px = coordinate(region.x0 - 4), py = coordinate(region.y0 - 4), pz = below(random, side);
+                const uint32_t depth = 1 + below(random, levels);
+                ASSERT_EQ(grid.get_voxel(px, py, pz), model.get(px, py, pz));
+                ASSERT_EQ(grid.cell_state(px, py, pz, depth), model.state(px, py, pz, depth));
+            }
+            ASSERT_EQ(find_grid_fault(grid), nullptr);
+            ASSERT_EQ(find_uniform_cell(grid), nullptr);
+            ASSERT_EQ(count_solid_voxels(grid), model.total());
+        }
+        if (levels == 2) {
+            for (uint32_t z = 0; z < side; ++z)
+                for (uint32_t y = 0; y < side; ++y)
+                    for (uint32_t x = 0; x < side; ++x) ASSERT_EQ(grid.get_voxel(x, y, z), model.get(x, y, z));
+        }
+        const uint32_t flag = static_cast<uint32_t>(random());
+        const std::string bytes = grid_test::saved_bytes(grid, flag);
+        const LoadedGrid loaded = grid_test::load_bytes(bytes);
+        EXPECT_EQ(loaded.boundary_flag, flag);
+        EXPECT_TRUE(grid_test::same_grid(*loaded.grid, grid));
+        EXPECT_EQ(grid_test::saved_bytes(*loaded.grid, flag), bytes);
+    }
+    EXPECT_GT(collapses_to_empty, 0);  // some grids went all the way back to uniform
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, VoxelGridModel, ::testing::Values(2u, 3u));
+
+}  // namespace

@@ -1,0 +1,14 @@
+#include "Subcommand.h"
+
+#include <iostream>
+
+std::vector<Subcommand>& registered_subcommands() {
+    static std::vector<Subcommand> subcommands;
+    return subcommands;
+}
+
+int report_file_error(const Util_E26EF::Exception& error) {
+    if (error.message) std::cerr << error.message << '\n';
+    if (error.detail) std::cerr << error.detail << '\n';
+    return 1;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <vector>
+
+#include "persistence/Exception.h"
+
+// A subcommand of holloform-grid. Each cmd_*.cpp defines one and registers it
+// with a static SubcommandRegistration; main() adds every registered
+// subcommand to the command line parser.
+struct Subcommand {
+    // The argument synopsis shown after "usage: holloform-grid ".
+    const char* usage;
+    // Adds the subcommand to `app`; its callback runs the command and stores
+    // the process exit status in `status`.
+    void (*add)(CLI::App& app, int& status);
+};
+
+std::vector<Subcommand>& registered_subcommands();
+
+struct SubcommandRegistration {
+    explicit SubcommandRegistration(Subcommand subcommand) { registered_subcommands().push_back(subcommand); }
+};
+
+// Writes a file error's message, and its detail when it has one, to standard
+// error; returns the exit status for a failed command.
+int report_file_error(const Util_E26EF::Exception& error);
