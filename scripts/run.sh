@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
-# Builds the project and demonstrates the grid tool on a new grid.
+# Installs what is missing, builds, and starts the editor with the arguments
+# given (see `bash scripts/run.sh --help`). With a display it opens a window;
+# without one it runs the headless demo, which writes pictures, a grid file
+# and an OBJ file into holloform-out/ in the current folder.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
-cd "$HOLLOFORM_ROOT"
 install_packages
 build_plain
-out="${1:-holloform-out}"
-mkdir -p "$out"
-./build/tools/holloform-grid new --levels 3 --solid "$out/solid.hf"
-./build/tools/holloform-grid info "$out/solid.hf"
-./build/tools/holloform-grid check "$out/solid.hf"
+export PYTHONPATH="$HOLLOFORM_ROOT/build/python${PYTHONPATH:+:$PYTHONPATH}"
+exec /usr/bin/python3 "$HOLLOFORM_ROOT/editor/holloform.py" "$@"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite:
 #   1. a bounded libFuzzer run of each fuzz target, seeded from fuzz/corpus/;
-#   2. the C++ tests under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the C++ tests on the plain build (its ctest summary closes the run).
+#   2. the C++ tests and the Python module's tests (pytest, registered in
+#      ctest) under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. the same on the plain build (its ctest summary closes the run).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 cd "$HOLLOFORM_ROOT"
@@ -26,8 +27,8 @@ for target in build-asan/fuzz/fuzz_*; do
   rm -rf "$work"
 done
 
-echo "== C++ tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== C++ and Python tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
 
-echo "== C++ tests"
+echo "== C++ and Python tests"
 ctest --test-dir build --output-on-failure -j "$(nproc)"

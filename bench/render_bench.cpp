@@ -1,0 +1,195 @@
+// Frames of a sculpted grid drawn offscreen at 1024 x 768 (Mesa's software
+// renderer through EGL): the squares display, and the limit surface split
+// into its CPU part (sweep with physics, normals, texture data) and its
+// drawing.
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <random>
+
+#include "core/EditContext.h"
+#include "core/SettingIds.h"
+#include "grid/BoxTraversal.h"
+#include "grid/GridAffector.h"
+#include "grid/World.h"
+#include "render/FrameRenderer.h"
+#include "render/GridDisplay.h"
+#include "render/LimitSurfaceSweep.h"
+#include "render/SurfaceMesh.h"
+#include "render/Textures.h"
+
+// The bench target compiles only bench/*.cpp, so it takes the tests' EGL
+// harness in as source.
+#include "../tests/support/EglContext.cpp"
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+constexpr uint32_t kCentre = 256;
+constexpr int kRadius = 60;
+
+// A ball of radius 60 in the middle of a clear 3-level grid, then 300 random
+// brush strokes (adds and removes of all eight brushes) on its surface.
+void sculpt(World& world) {
+    auto grid = std::make_unique<VoxelGrid>(3, false);
+    for (int z = -kRadius; z <= kRadius; ++z)
+        for (int y = -kRadius; y <= kRadius; ++y)
+            for (int x = -kRadius; x <= kRadius; ++x)
+                if (x * x + y * y + z * z <= kRadius * kRadius) grid->set_voxel(kCentre + x, kCentre + y, kCentre + z);
+    install_grid(world, std::move(grid), 0);
+    const auto brushes = make_grid_affectors();
+    std::mt19937 random(5);
+    std::normal_distribution<double> normal;
+    for (int stroke = 0; stroke < 300; ++stroke) {
+        double d[3] = {normal(random), normal(random), normal(random)};
+        const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        const double r = kRadius + std::uniform_real_distribution<double>(-2.0, 2.0)(random);
+        const VoxelPosition at{uint32_t(kCentre + d[0] / length * r), uint32_t(kCentre + d[1] / length * r),
+                               uint32_t(kCentre + d[2] / length * r)};
+        const GridAffector& brush = *brushes[stroke % brushes.size()];
+        if (random() % 3 == 0) {
+            brush.remove_shape(world, at);
+        } else {
+            brush.add_shape(world, at);
+        }
+    }
+}
+
+// One editor with the sculpted grid and a current context, made once.
+struct Scene {
+    EglContext egl{kWidth, kHeight};
+    std::unique_ptr<EditContext> editor;
+
+    Scene() {
+        if (!egl.ok()) return;
+        editor = std::make_unique<EditContext>();
+        editor->reshape(0, 0, kWidth, kHeight);
+        sculpt(editor->world());
+    }
+
+    // Looks at `centre` from `distance` away with a display box of `box_size`.
+    void aim(float box_size_y, float box_size_xz, float distance) {
+        View& view = editor->view();
+        view = View();
+        view.set_box_size(Vector3(box_size_xz, box_size_y, box_size_xz));
+        view.set_far_offset(distance);
+        view.set_focus_distance(distance);
+        const Vector3 centre(kCentre, box_size_y < 100 ? kCentre + kRadius : kCentre, kCentre);
+        view.move_eye_to(centre - view.forward_vector() * distance);
+    }
+};
+
+Scene& scene() {
+    static Scene made;
+    return made;
+}
+
+// Range 0: the 32 x 16 x 32 box on top of the ball, seen from 40 voxels;
+// range 1: the 128^3 box around the whole ball, seen from 150 voxels.
+bool prepare(benchmark::State& state, bool squares) {
+    Scene& s = scene();
+    if (!s.editor) {
+        state.SkipWithError(("no EGL context: " + s.egl.failure()).c_str());
+        return false;
+    }
+    if (state.range(0) == 0) {
+        s.aim(16, 32, 40);
+    } else {
+        s.aim(128, 128, 150);
+    }
+    s.editor->set_bool(BoolDisplayGridAsSquares, squares);
+    s.editor->set_bool(BoolDisplayGridAsLimitMCA, !squares);
+    return true;
+}
+
+// Counts the squares without drawing them.
+class SquareCounter final : public SquareVisitor {
+public:
+    void begin_batch(const Square*) override {}
+    void set_normal(float, float, float) override {}
+    void emit_square() override { ++count; }
+    void end_batch() override {}
+    uint64_t count = 0;
+};
+
+void BM_SquaresFrame(benchmark::State& state) {
+    if (!prepare(state, true)) return;
+    EditContext& editor = *scene().editor;
+    SquareCounter counter;
+    visit_box_squares(editor.world().grid(), editor.compute_display_box(), counter, false);
+    for (auto _ : state) {
+        render_frame(editor);
+        glFinish();
+    }
+    state.counters["squares"] = double(counter.count);
+    state.counters["squares/s"] =
+        benchmark::Counter(double(counter.count), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_SquaresTraversalOnly(benchmark::State& state) {
+    if (!prepare(state, true)) return;
+    EditContext& editor = *scene().editor;
+    const IntBox box = editor.compute_display_box();
+    for (auto _ : state) {
+        SquareCounter counter;
+        visit_box_squares(editor.world().grid(), box, counter, false);
+        benchmark::DoNotOptimize(counter.count);
+    }
+}
+
+// Sweep with physics, normals and texture data: everything before drawing.
+void build_surface(EditContext& editor, const IntBox& box, SurfaceMesh& mesh) {
+    mesh.reset();
+    sweep_limit_surface(editor.world(), box, mesh, surface_frame(), physics_from_settings(editor));
+    advance_surface_frame();
+    mesh.compute_normals();
+    mesh.compute_texture_data(float(box.x0), float(box.y0), float(box.z0), 1.0f / 256.0f);
+}
+
+void BM_SurfaceCpu(benchmark::State& state) {
+    if (!prepare(state, false)) return;
+    EditContext& editor = *scene().editor;
+    const IntBox box = editor.compute_display_box();
+    SurfaceMesh mesh;
+    for (auto _ : state) build_surface(editor, box, mesh);
+    state.counters["triangles"] = double(mesh.triangle_count());
+    state.counters["vertices"] = double(mesh.vertex_count());
+}
+
+void BM_SurfaceDrawing(benchmark::State& state) {
+    if (!prepare(state, false)) return;
+    EditContext& editor = *scene().editor;
+    render_frame(editor);  // sets up lights, projection and the textures
+    render_frame(editor);
+    SurfaceMesh& mesh = surface_mesh();  // the frame's mesh, drawn again and again
+    const SurfaceTextures textures = ensure_surface_textures(editor);
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        mesh.draw_textured(textures.first, textures.second, true, false);
+        glFinish();
+    }
+    state.counters["triangles"] = double(mesh.triangle_count());
+}
+
+void BM_SurfaceFrame(benchmark::State& state) {
+    if (!prepare(state, false)) return;
+    EditContext& editor = *scene().editor;
+    for (auto _ : state) {
+        render_frame(editor);
+        glFinish();
+    }
+}
+
+// The renderer draws on worker threads: wall-clock time is what counts.
+BENCHMARK(BM_SquaresTraversalOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SquaresFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SurfaceCpu)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SurfaceDrawing)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SurfaceFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

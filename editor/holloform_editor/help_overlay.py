@@ -1,0 +1,75 @@
+"""The help overlay: the key map drawn over the frame in bitmap text."""
+
+from OpenGL import GL
+from OpenGL import GLUT
+
+from . import keys
+
+FONT = GLUT.GLUT_BITMAP_9_BY_15
+LINE_HEIGHT = 16
+CHARACTER_WIDTH = 9
+MARGIN = 12
+HINT = "F1: help   middle button: menu   Esc: quit"
+
+
+def _begin_window_coordinates(width: int, height: int) -> None:
+    """Saves the frame's state and sets up pixel coordinates, origin at the top left."""
+    GL.glPushAttrib(GL.GL_ALL_ATTRIB_BITS)
+    for capability in (GL.GL_LIGHTING, GL.GL_DEPTH_TEST, GL.GL_FOG, GL.GL_TEXTURE_2D, GL.GL_CULL_FACE):
+        GL.glDisable(capability)
+    GL.glPolygonMode(GL.GL_FRONT_AND_BACK, GL.GL_FILL)
+    GL.glViewport(0, 0, width, height)
+    GL.glMatrixMode(GL.GL_PROJECTION)
+    GL.glPushMatrix()
+    GL.glLoadIdentity()
+    GL.glOrtho(0, width, height, 0, -1, 1)
+    GL.glMatrixMode(GL.GL_MODELVIEW)
+    GL.glPushMatrix()
+    GL.glLoadIdentity()
+
+
+def _end_window_coordinates() -> None:
+    GL.glMatrixMode(GL.GL_PROJECTION)
+    GL.glPopMatrix()
+    GL.glMatrixMode(GL.GL_MODELVIEW)
+    GL.glPopMatrix()
+    GL.glPopAttrib()
+
+
+def _shade(x0: int, y0: int, x1: int, y1: int) -> None:
+    GL.glEnable(GL.GL_BLEND)
+    GL.glBlendFunc(GL.GL_SRC_ALPHA, GL.GL_ONE_MINUS_SRC_ALPHA)
+    GL.glColor4f(0.0, 0.0, 0.05, 0.78)
+    GL.glRecti(x0, y0, x1, y1)
+    GL.glDisable(GL.GL_BLEND)
+
+
+def _text(x: int, y: int, lines) -> None:
+    for row, line in enumerate(lines):
+        if line.isupper():
+            GL.glColor3f(1.0, 0.85, 0.4)
+        else:
+            GL.glColor3f(0.95, 0.95, 0.95)
+        GL.glRasterPos2i(x, y + (row + 1) * LINE_HEIGHT - 4)
+        GLUT.glutBitmapString(FONT, line.encode("latin-1", "replace"))
+
+
+def draw_help(width: int, height: int) -> None:
+    """Draws the key map in two columns over a darkened panel."""
+    columns = keys.help_columns()
+    column_width = max(len(line) for column in columns for line in column) * CHARACTER_WIDTH
+    panel_height = max(len(column) for column in columns) * LINE_HEIGHT + 2 * MARGIN
+    _begin_window_coordinates(width, height)
+    _shade(MARGIN, MARGIN, 2 * column_width + 7 * MARGIN, MARGIN + panel_height)
+    for index, column in enumerate(columns):
+        _text(2 * MARGIN + index * (column_width + 3 * MARGIN), 2 * MARGIN, column)
+    _end_window_coordinates()
+
+
+def draw_hint(width: int, height: int) -> None:
+    """One line at the bottom that says how to get help."""
+    _begin_window_coordinates(width, height)
+    GL.glColor3f(0.7, 0.7, 0.75)
+    GL.glRasterPos2i(MARGIN, height - MARGIN)
+    GLUT.glutBitmapString(FONT, HINT.encode("latin-1"))
+    _end_window_coordinates()

@@ -1,0 +1,103 @@
+#include "core/Actions.h"
+
+#include <memory>
+#include <string>
+
+#include "core/EditContext.h"
+#include "core/SettingIds.h"
+#include "grid/World.h"
+#include "interaction/MovementMode.h"
+#include "persistence/GridFile.h"
+#include "persistence/SquareExport.h"
+
+namespace {
+
+// Both Save and Load use the save path.
+std::string grid_file_path(const EditContext& context) { return context.query_string(StringSavePath); }
+
+void save(EditContext& context) {
+    const World& world = context.world();
+    save_grid(world.grid(), world.boundary_flag(), grid_file_path(context));
+}
+
+// load_grid throws before anything is installed, and install_grid replaces
+// the grid only once the new surface is built, so a failure leaves the world
+// as it was.
+void load(EditContext& context) {
+    LoadedGrid loaded = load_grid(grid_file_path(context));
+    install_grid(context.world(), std::move(loaded.grid), loaded.boundary_flag);
+}
+
+// A level count the grid cannot hold leaves the world as it is.
+void new_grid(EditContext& context, bool solid) {
+    const long levels = context.query_int(IntGridLevels);
+    if (!VoxelGrid::supports_levels(levels)) return;
+    install_grid(context.world(), std::make_unique<VoxelGrid>(levels, solid), solid ? 1u : 0u);
+}
+
+void toggle_movement(EditContext& context) {
+    const MovementMode& offset = pointer_offset_mode();
+    context.set_movement_mode(&context.movement_mode() == &offset ? pointer_delta_mode() : offset);
+}
+
+void update_display_box(EditContext& context) {
+    const float z = static_cast<float>(context.query_int(IntDisplayBoxZ));
+    const float y = static_cast<float>(context.query_int(IntDisplayBoxY));
+    const float x = static_cast<float>(context.query_int(IntDisplayBoxX));
+    context.view().set_box_size(Vector3(x, y, z));
+}
+
+void toggle_display_box_fixed(EditContext& context) {
+    if (context.query_bool(BoolDisplayBoxStickOn)) {
+        context.set_bool(BoolDisplayBoxStickOn, false);
+        return;
+    }
+    context.record_fixed_centre();
+    context.set_bool(BoolDisplayBoxStickOn, true);
+}
+
+void export_squares(EditContext& context) {
+    const bool outside_solid = context.query_bool(BoolD_OutsideSolid);
+    const float max_dim = context.query_float(FloatExportBoxMaxDim);
+    const IntBox box = context.compute_display_box();
+    export_display_box(context.world().grid(), box, max_dim, outside_solid);
+}
+
+}  // namespace
+
+void do_action(EditContext& context, std::uint32_t action) {
+    switch (action) {
+        case ActionSave:
+            save(context);
+            return;
+        case ActionLoad:
+            load(context);
+            return;
+        case ActionNewSolidGrid:
+            new_grid(context, true);
+            return;
+        case ActionNewClearGrid:
+            new_grid(context, false);
+            return;
+        case ActionSnapVertsToVoxels:
+            context.world().vertices().snap_to_voxels();
+            return;
+        case ActionToggleMovement:
+            toggle_movement(context);
+            return;
+        case ActionChangeGridAffector:
+            context.select_next_affector();
+            return;
+        case ActionUpdateDisplayBox:
+            update_display_box(context);
+            return;
+        case ActionToggleDisplayBoxFixed:
+            toggle_display_box_fixed(context);
+            return;
+        case ActionExportDisplayBoxAsSquares:
+            export_squares(context);
+            return;
+        default:
+            return;
+    }
+}

@@ -1,0 +1,134 @@
+#include "grid/GridCursor.h"
+
+#include <algorithm>
+
+GridCursor::GridCursor(const VoxelGrid& grid, uint32_t end_x, uint32_t end_y, uint32_t end_z)
+    : grid_(grid), leaf_level_(grid.leaf_level()) {
+    // With the ends inside the grid, a row always stops before it would run
+    // off the root node.
+    const uint32_t side = grid.side();
+    end_[0] = std::min(end_x, side);
+    end_[1] = std::min(end_y, side);
+    end_[2] = std::min(end_z, side);
+    nodes_[0] = &grid.root();
+}
+
+ChildIndex GridCursor::child_at(uint32_t level) const {
+    return ChildIndex{index_[level][0], index_[level][1], index_[level][2]};
+}
+
+void GridCursor::index_from_position(uint32_t level, uint32_t axis) {
+    const uint32_t shift = 3 * (leaf_level_ - level);
+    index_[level][axis] = (position_[axis] >> shift) & 7u;
+}
+
+void GridCursor::seek(uint32_t x, uint32_t y, uint32_t z, uint32_t axis) {
+    position_[0] = x;
+    position_[1] = y;
+    position_[2] = z;
+    axis_ = axis;
+    for (uint32_t a = 0; a < 3; ++a) index_from_position(0, a);
+    depth_ = 0;
+    descend();
+    if (depth_ == leaf_level_) {
+        solid_ = leaf_->bits.test(child_at(depth_));
+    } else {
+        solid_ = nodes_[depth_]->child_solid(child_at(depth_));
+    }
+}
+
+void GridCursor::descend() {
+    while (depth_ < leaf_level_ && nodes_[depth_]->subdivided.test(child_at(depth_))) {
+        ++depth_;
+        for (uint32_t a = 0; a < 3; ++a) index_from_position(depth_, a);
+        const uint32_t x = position_[0], y = position_[1], z = position_[2];
+        // A subdivided child always has its node or leaf block one level
+        // down; the grid and the file loader keep that so.
+        if (depth_ < leaf_level_) {
+            nodes_[depth_] = grid_.find_node(x, y, z, depth_);
+        } else {
+            leaf_ = grid_.find_leaf(x, y, z);
+        }
+    }
+}
+
+void GridCursor::step_past_cell() {
+    uint32_t& position = position_[axis_];
+    if (depth_ == leaf_level_) {
+        ++position;
+    } else {
+        const uint32_t side = child_side(depth_);
+        position = (position & ~(side - 1)) + side;
+    }
+    ++index_[depth_][axis_];
+}
+
+void GridCursor::move_to_next_node() {
+    for (uint32_t level = depth_; level > 0;) {
+        --level;
+        if (++index_[level][axis_] < 8) {
+            depth_ = level;
+            descend();
+            return;
+        }
+        index_[level][axis_] = 0;
+    }
+}
+
+bool GridCursor::scan_leaf(uint32_t& found) {
+    uint32_t& position = position_[axis_];
+    uint32_t& index = index_[leaf_level_][axis_];
+    for (; index < 8; ++index, ++position) {
+        if (position >= end_[axis_]) {
+            found = 0;
+            return true;
+        }
+        const bool solid = leaf_->bits.test(child_at(leaf_level_));
+        if (solid != solid_) {
+            solid_ = solid;
+            found = position;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool GridCursor::scan_node(uint32_t& found) {
+    const GridNode& node = *nodes_[depth_];
+    const uint32_t side = child_side(depth_);
+    uint32_t& position = position_[axis_];
+    uint32_t& index = index_[depth_][axis_];
+    for (; index < 8; ++index, position += side) {
+        if (position >= end_[axis_]) {
+            found = 0;
+            return true;
+        }
+        const ChildIndex child = child_at(depth_);
+        if (node.subdivided.test(child)) {
+            descend();
+            return false;
+        }
+        const bool solid = node.solid.test(child);
+        if (solid != solid_) {
+            solid_ = solid;
+            found = position;
+            return true;
+        }
+    }
+    return false;
+}
+
+uint32_t GridCursor::next_transition() {
+    step_past_cell();
+    for (;;) {
+        uint32_t found = 0;
+        const bool done = depth_ == leaf_level_ ? scan_leaf(found) : scan_node(found);
+        if (done) return found;
+        // Either a subdivided child was entered (its index is below 8 and the
+        // scan goes on inside it) or the current node ran out.
+        if (index_[depth_][axis_] >= 8) {
+            if (position_[axis_] >= end_[axis_]) return 0;
+            move_to_next_node();
+        }
+    }
+}

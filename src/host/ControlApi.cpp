@@ -1,0 +1,97 @@
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "core/EditContext.h"
+#include "host/Holloform.h"
+#include "persistence/Vertex3Callback.h"
+
+namespace {
+
+const char kCopyrightNotice[] = "Holloform voxel editor. Copyright (c) 2026 the Holloform developers.";
+const char kContactAddress[] = "Holloform developers <holloform@example.org>";
+
+// The process-wide edit context: made on first use, never destroyed.
+EditContext* process_context = nullptr;
+
+// True while do_action runs on the process-wide edit context. The only code
+// of the host's that can run then is the vertex callback of an export.
+bool action_running = false;
+
+EditContext& process_edit_context() {
+    // If the constructor throws, new releases the memory and the pointer
+    // stays null, so the next call tries again.
+    if (process_context == nullptr) process_context = new EditContext();
+    return *process_context;
+}
+
+// An export reads the grid while it calls back into the host; a callback
+// that replaced the grid, edited it through a tool or ran another action
+// would pull it away from under the traversal.
+void refuse_while_action_runs(const char* function) {
+    if (action_running) {
+        throw std::logic_error(std::string("Holloform::") + function +
+                               " cannot be called while Holloform::do_action is running");
+    }
+}
+
+class ActionRunningScope {
+public:
+    ActionRunningScope() { action_running = true; }
+    ~ActionRunningScope() { action_running = false; }
+    ActionRunningScope(const ActionRunningScope&) = delete;
+    ActionRunningScope& operator=(const ActionRunningScope&) = delete;
+};
+
+}  // namespace
+
+namespace Holloform {
+
+const char* copyright_notice() { return kCopyrightNotice; }
+
+const char* contact_address() { return kContactAddress; }
+
+I_EditContextOwnerhip acquire_edit_context() { return I_EditContextOwnerhip(std::make_unique<EditContext>()); }
+
+void display() {
+    refuse_while_action_runs("display");
+    process_edit_context().display();
+}
+
+void reshape(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
+    process_edit_context().reshape(x, y, width, height);
+}
+
+void motion(std::int32_t x, std::int32_t y) { process_edit_context().motion(x, y); }
+
+void button(std::int32_t button, bool state) { process_edit_context().button(button, state); }
+
+void key(unsigned char key, bool state) {
+    refuse_while_action_runs("key");
+    process_edit_context().key(key, state);
+}
+
+void set_string(std::uint32_t id, const char* value) { process_edit_context().set_string(id, value); }
+
+void set_int(std::uint32_t id, std::int32_t value) { process_edit_context().set_int(id, value); }
+
+void set_float(std::uint32_t id, float value) { process_edit_context().set_float(id, value); }
+
+void set_bool(std::uint32_t id, bool value) { process_edit_context().set_bool(id, value); }
+
+std::int32_t query_int(std::uint32_t id) { return process_edit_context().query_int(id); }
+
+float query_float(std::uint32_t id) { return process_edit_context().query_float(id); }
+
+bool query_bool(std::uint32_t id) { return process_edit_context().query_bool(id); }
+
+void do_action(std::uint32_t action) {
+    refuse_while_action_runs("do_action");
+    EditContext& context = process_edit_context();
+    const ActionRunningScope running;
+    context.do_action(action);
+}
+
+void set_vertex3_func(Vertex3Function callback) { ::set_vertex3_func(callback); }
+
+}  // namespace Holloform

@@ -1,0 +1,66 @@
+#pragma once
+
+// The control API: what a C++ host calls to drive the editor. Needs only the
+// standard library. Every function runs on the caller's thread; display
+// needs the host's OpenGL context to be current.
+//
+// The forwarding functions (display to do_action) act on one process-wide
+// edit context, made by the first of them that is called (a setter or query
+// included) and kept until the process ends. If its construction throws, the
+// exception reaches the caller and the next call tries again.
+
+#include <cstdint>
+
+#include "core/I_EditContext.h"
+#include "core/SettingIds.h"
+#include "host/EditContextOwnership.h"
+#include "persistence/Exception.h"
+
+// Marks the functions that the shared library exports; everything else in
+// it is compiled with hidden visibility.
+#define HOLLOFORM_API __attribute__((visibility("default")))
+
+namespace Holloform {
+
+// The receiver of exported vertices: one call per square corner, four
+// consecutive calls per square.
+using Vertex3Function = void (*)(float x, float y, float z);
+
+HOLLOFORM_API const char* copyright_notice();
+HOLLOFORM_API const char* contact_address();
+
+// A new edit context, independent of the process-wide one and owned by the
+// handle. Its construction writes the integer, float and bool setting
+// defaults into the settings store that every edit context shares; the
+// strings keep their values.
+HOLLOFORM_API I_EditContextOwnerhip acquire_edit_context();
+
+HOLLOFORM_API void display();
+HOLLOFORM_API void reshape(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height);
+HOLLOFORM_API void motion(std::int32_t x, std::int32_t y);
+// state: false = pressed, true = released.
+HOLLOFORM_API void button(std::int32_t button, bool state);
+// state: true = pressed, false = released.
+HOLLOFORM_API void key(unsigned char key, bool state);
+
+HOLLOFORM_API void set_string(std::uint32_t id, const char* value);
+HOLLOFORM_API void set_int(std::uint32_t id, std::int32_t value);
+HOLLOFORM_API void set_float(std::uint32_t id, float value);
+HOLLOFORM_API void set_bool(std::uint32_t id, bool value);
+HOLLOFORM_API std::int32_t query_int(std::uint32_t id);
+HOLLOFORM_API float query_float(std::uint32_t id);
+HOLLOFORM_API bool query_bool(std::uint32_t id);
+
+// Runs a numbered action (ActionId); numbers from ActionSentinel up do
+// nothing. Save and Load throw Util_E26EF::Exception on file failures.
+// Whatever the vertex callback throws during an export ends the export and
+// leaves do_action unchanged. While do_action runs (that is, from inside the
+// vertex callback), display, key and do_action throw std::logic_error
+// instead of touching the world the export is reading.
+HOLLOFORM_API void do_action(std::uint32_t action);
+
+// Stores the vertex callback shared by every edit context; null included
+// (which turns the export off). The last call wins.
+HOLLOFORM_API void set_vertex3_func(Vertex3Function callback);
+
+}  // namespace Holloform

@@ -1,0 +1,187 @@
+// The Python extension module Holloform: sixteen functions over the control
+// API and the integer constants of the setting identifiers and action
+// numbers. Each function parses its arguments (a failed parse leaves
+// Python's own argument error), calls the control API under the exception
+// guard and builds its result.
+
+#define PY_SSIZE_T_CLEAN
+#include <Python.h>
+
+#include <cstdint>
+
+#include "host/Holloform.h"
+#include "host/python/ModuleConstants.h"
+#include "host/python/PythonCallGuard.h"
+#include "host/python/VertexCallable.h"
+
+namespace {
+
+// Identifiers and action numbers arrive as signed integers and go on as the
+// unsigned value of the same bits, so a negative one is out of range.
+std::uint32_t as_id(int value) { return static_cast<std::uint32_t>(value); }
+
+PyObject* py_set_vertex3_func(PyObject*, PyObject* args) {
+    PyObject* callable = nullptr;
+    if (!PyArg_ParseTuple(args, "O:set_vertex3_func", &callable)) return nullptr;
+    if (!PyCallable_Check(callable)) {
+        PyErr_SetString(PyExc_TypeError, "Need a callable object!");
+        return nullptr;
+    }
+    if (!call_guarded("py_set_vertex3_func", [&] { store_vertex_callable(callable); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_do_action(PyObject*, PyObject* args) {
+    int action = 0;
+    if (!PyArg_ParseTuple(args, "i:do_action", &action)) return nullptr;
+    if (!call_guarded("Holloform::do_action", [&] { Holloform::do_action(as_id(action)); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_query_bool(PyObject*, PyObject* args) {
+    int id = 0;
+    if (!PyArg_ParseTuple(args, "i:query_bool", &id)) return nullptr;
+    bool value = false;
+    if (!call_guarded("Holloform::query_bool", [&] { value = Holloform::query_bool(as_id(id)); })) return nullptr;
+    return PyLong_FromLong(value ? 1 : 0);
+}
+
+PyObject* py_query_float(PyObject*, PyObject* args) {
+    int id = 0;
+    if (!PyArg_ParseTuple(args, "i:query_float", &id)) return nullptr;
+    float value = 0.0f;
+    if (!call_guarded("Holloform::query_float", [&] { value = Holloform::query_float(as_id(id)); })) return nullptr;
+    return PyFloat_FromDouble(static_cast<double>(value));
+}
+
+PyObject* py_query_int(PyObject*, PyObject* args) {
+    int id = 0;
+    if (!PyArg_ParseTuple(args, "i:query_int", &id)) return nullptr;
+    std::int32_t value = 0;
+    if (!call_guarded("Holloform::query_int", [&] { value = Holloform::query_int(as_id(id)); })) return nullptr;
+    return PyLong_FromLong(value);
+}
+
+PyObject* py_set_bool(PyObject*, PyObject* args) {
+    int id = 0;
+    int value = 0;
+    if (!PyArg_ParseTuple(args, "ii:set_bool", &id, &value)) return nullptr;
+    if (!call_guarded("Holloform::set_bool", [&] { Holloform::set_bool(as_id(id), value != 0); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_set_float(PyObject*, PyObject* args) {
+    int id = 0;
+    float value = 0.0f;
+    if (!PyArg_ParseTuple(args, "if:set_float", &id, &value)) return nullptr;
+    if (!call_guarded("Holloform::set_float", [&] { Holloform::set_float(as_id(id), value); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_set_int(PyObject*, PyObject* args) {
+    int id = 0;
+    int value = 0;
+    if (!PyArg_ParseTuple(args, "ii:set_int", &id, &value)) return nullptr;
+    if (!call_guarded("Holloform::set_int", [&] { Holloform::set_int(as_id(id), value); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_set_string(PyObject*, PyObject* args) {
+    int id = 0;
+    const char* value = nullptr;
+    if (!PyArg_ParseTuple(args, "is:set_string", &id, &value)) return nullptr;
+    if (!call_guarded("Holloform::set_string", [&] { Holloform::set_string(as_id(id), value); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_key(PyObject*, PyObject* args) {
+    unsigned char key = 0;
+    int state = 0;
+    if (!PyArg_ParseTuple(args, "bi:key", &key, &state)) return nullptr;
+    if (!call_guarded("Holloform::key", [&] { Holloform::key(key, state != 0); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_button(PyObject*, PyObject* args) {
+    int button = 0;
+    int state = 0;
+    if (!PyArg_ParseTuple(args, "ii:button", &button, &state)) return nullptr;
+    if (!call_guarded("Holloform::button", [&] { Holloform::button(button, state != 0); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_motion(PyObject*, PyObject* args) {
+    int x = 0;
+    int y = 0;
+    if (!PyArg_ParseTuple(args, "ii:motion", &x, &y)) return nullptr;
+    if (!call_guarded("Holloform::motion", [&] { Holloform::motion(x, y); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_reshape(PyObject*, PyObject* args) {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    if (!PyArg_ParseTuple(args, "iiii:reshape", &x, &y, &width, &height)) return nullptr;
+    if (!call_guarded("Holloform::reshape", [&] { Holloform::reshape(x, y, width, height); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_display(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":display")) return nullptr;
+    if (!call_guarded("Holloform::display", [] { Holloform::display(); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_contact_address(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":contact_address")) return nullptr;
+    const char* text = nullptr;
+    if (!call_guarded("Holloform::contact_address", [&] { text = Holloform::contact_address(); })) return nullptr;
+    return PyUnicode_FromString(text);
+}
+
+PyObject* py_copyright_notice(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":copyright_notice")) return nullptr;
+    const char* text = nullptr;
+    if (!call_guarded("Holloform::copyright_notice", [&] { text = Holloform::copyright_notice(); })) return nullptr;
+    return PyUnicode_FromString(text);
+}
+
+PyMethodDef module_functions[] = {
+    {"set_vertex3_func", py_set_vertex3_func, METH_VARARGS, nullptr},
+    {"do_action", py_do_action, METH_VARARGS, nullptr},
+    {"query_bool", py_query_bool, METH_VARARGS, nullptr},
+    {"query_float", py_query_float, METH_VARARGS, nullptr},
+    {"query_int", py_query_int, METH_VARARGS, nullptr},
+    {"set_bool", py_set_bool, METH_VARARGS, nullptr},
+    {"set_float", py_set_float, METH_VARARGS, nullptr},
+    {"set_int", py_set_int, METH_VARARGS, nullptr},
+    {"set_string", py_set_string, METH_VARARGS, nullptr},
+    {"key", py_key, METH_VARARGS, nullptr},
+    {"button", py_button, METH_VARARGS, nullptr},
+    {"motion", py_motion, METH_VARARGS, nullptr},
+    {"reshape", py_reshape, METH_VARARGS, nullptr},
+    {"display", py_display, METH_VARARGS, nullptr},
+    {"contact_address", py_contact_address, METH_VARARGS, nullptr},
+    {"copyright_notice", py_copyright_notice, METH_VARARGS, nullptr},
+    {nullptr, nullptr, 0, nullptr},
+};
+
+// Module state lives in the library and in VertexCallable.cpp, so the
+// module keeps none of its own (size -1: one instance per process).
+PyModuleDef module_definition = {
+    PyModuleDef_HEAD_INIT, "Holloform", nullptr, -1, module_functions, nullptr, nullptr, nullptr, nullptr,
+};
+
+}  // namespace
+
+PyMODINIT_FUNC PyInit_Holloform() {
+    PyObject* module = PyModule_Create(&module_definition);
+    if (module == nullptr) return nullptr;
+    if (!add_module_constants(module)) {
+        Py_DECREF(module);
+        return nullptr;
+    }
+    return module;
+}

@@ -1,0 +1,55 @@
+#include "interaction/DefaultKey.h"
+
+#include <iostream>
+
+#include "core/EditContext.h"
+#include "grid/World.h"
+#include "interaction/Tool.h"
+#include "interaction/tools/WorldMoveTool.h"
+
+namespace {
+
+// Clears the voxel under the focus directly in the grid: no settling, no
+// cascade and no surface update. Nothing happens outside the grid.
+void clear_focus_voxel(EditContext& context) {
+    const FocusVoxel voxel = focus_voxel(context.view());
+    VoxelGrid& grid = context.world().grid();
+    const std::uint32_t side = grid.side();
+    if (voxel.x < side && voxel.y < side && voxel.z < side) grid.clear_voxel(voxel.x, voxel.y, voxel.z);
+}
+
+// The first press records the fixed centre and disarms; the next re-arms.
+void capture_fixed_centre(EditContext& context) {
+    if (context.capture_armed() != 0) {
+        context.record_fixed_centre();
+        context.set_capture_armed(0);
+    } else {
+        context.set_capture_armed(1);
+    }
+}
+
+}  // namespace
+
+void default_key(EditContext& context, unsigned char key, bool pressed) {
+    std::cout << "default_key called." << std::endl;
+    if (!pressed) return;
+    switch (key) {
+        case ' ':
+            clear_focus_voxel(context);
+            return;
+        case 'a':
+            context.change_tool(make_tool<WorldMoveTool>(context));
+            return;
+        case 'b':
+            capture_fixed_centre(context);
+            return;
+        case 's':
+            context.set_solid();
+            return;
+        case 'w':
+            context.set_wireframe();
+            return;
+        default:
+            return;
+    }
+}

@@ -1,0 +1,224 @@
+#include "render/FrameRenderer.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/EditContext.h"
+#include "core/SettingIds.h"
+#include "grid/GridAffector.h"
+#include "grid/World.h"
+#include "render/Connectivity.h"
+#include "render/GlOverlayDrawer.h"
+#include "render/GridDisplay.h"
+#include "render/IntBoxOutline.h"
+
+namespace {
+
+// One light of the light table.
+struct Light {
+    GLenum id;
+    GLfloat diffuse[4];
+    GLfloat specular[4];
+    GLfloat position[4];  // w = 0: directional
+    GLfloat spot_direction[3];
+};
+
+const Light kLights[] = {
+    {GL_LIGHT0, {0.9f, 0.8f, 0.6f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, {-1.0f, 0.0f, 0.0f, 0.0f}, {1.0f, 0.0f, 0.0f}},
+    {GL_LIGHT1, {0.3f, 0.3f, 0.31f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, {1.0f, 0.0f, 0.0f, 0.0f}, {-1.0f, 0.0f, 0.0f}},
+    {GL_LIGHT2, {0.3f, 0.31f, 0.3f, 1.0f}, {0.0f, 0.0f, 0.0f, 1.0f}, {0.0f, 1.0f, 0.0f, 0.0f}, {0.0f, -1.0f, 0.0f}},
+};
+const GLfloat kAmbientLight[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+const GLfloat kAmbientMaterial[4] = {0.9f, 0.9f, 0.9f, 1.0f};
+
+constexpr double kFieldOfView = 40.0;
+constexpr double kNearPlane = 2.0;
+constexpr double kFarPlane = 8192.0;
+constexpr float kFocusCrossHalfLength = 2.0f;
+
+void clear_buffers(const EditContext& context) {
+    if (!context.query_bool(BoolD_ClearBuffers)) return;
+    glClearColor(context.query_float(FloatClearR), context.query_float(FloatClearG),
+                 context.query_float(FloatClearB), 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// Lights are specified under the model-view matrix the previous frame left.
+void set_lights() {
+    for (const Light& light : kLights) {
+        glLightfv(light.id, GL_DIFFUSE, light.diffuse);
+        glLightfv(light.id, GL_SPECULAR, light.specular);
+        glLightfv(light.id, GL_POSITION, light.position);
+        glLightfv(light.id, GL_SPOT_DIRECTION, light.spot_direction);
+    }
+    glEnable(GL_LIGHT0);
+    glDisable(GL_LIGHT1);
+    glDisable(GL_LIGHT2);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, kAmbientLight);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, kAmbientMaterial);
+}
+
+void set_polygon_state(const EditContext& context) {
+    const bool wire = context.query_bool(BoolWireGrid);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, wire ? GL_LINE : GL_FILL);
+    glCullFace(GL_BACK);
+    if (wire) {
+        glDisable(GL_LIGHTING);
+    } else if (context.query_bool(BoolLightingOn)) {
+        set_lights();  // GL_LIGHTING itself is enabled by the surface drawing
+    } else {
+        glDisable(GL_LIGHTING);
+        glShadeModel(GL_FLAT);
+    }
+}
+
+Vector3 box_centre(const IntBox& box) {
+    return Vector3(static_cast<float>(box.x0 + (box.x1 - box.x0) * 0.5),
+                   static_cast<float>(box.y0 + (box.y1 - box.y0) * 0.5),
+                   static_cast<float>(box.z0 + (box.z1 - box.z0) * 0.5));
+}
+
+// Linear fog around the display box as seen from the eye.
+void set_fog(const EditContext& context, const IntBox& box) {
+    if (!context.query_bool(BoolFoggingOn)) return;
+    const GLfloat colour[4] = {context.query_float(FloatFogR), context.query_float(FloatFogG),
+                               context.query_float(FloatFogB), 1.0f};
+    glEnable(GL_FOG);
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, colour);
+    const double distance = (box_centre(box) - context.view().eye_position()).length();
+    const Vector3& size = context.view().box_size();
+    const double mean_size = (std::fabs(size.x) + std::fabs(size.y) + std::fabs(size.z)) / 3.0;
+    glFogf(GL_FOG_START, static_cast<GLfloat>(std::max(0.0, distance - mean_size * 0.25)));
+    glFogf(GL_FOG_END, static_cast<GLfloat>(distance + mean_size));
+}
+
+void set_projection(const Viewport& viewport) {
+    glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A viewport with no height (a minimised window) would divide by zero.
+    const bool has_area = viewport.width > 0 && viewport.height > 0;
+    const double aspect = has_area ? double(viewport.width) / double(viewport.height) : 1.0;
+    gluPerspective(kFieldOfView, aspect, kNearPlane, kFarPlane);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void draw_grid_displays(EditContext& context, const IntBox& box) {
+    if (context.query_bool(BoolDisplayGridAsSquares)) {
+        context.set_bool(BoolLightingOn, false);
+        glShadeModel(GL_FLAT);
+        draw_grid_as_squares(context, box);
+    }
+    if (context.query_bool(BoolDisplayGridAsLimitMCA)) {
+        context.set_bool(BoolLightingOn, true);
+        glShadeModel(GL_SMOOTH);
+        draw_grid_as_limit_surface(context, box);
+    }
+}
+
+void vertex(const Vector3& p) {
+    glVertex3f(p.x, p.y, p.z);
+}
+
+// A cross through the focus point, a small fan at the far point and a line
+// from the world origin to the focus.
+void draw_focus_markers(const Vector3& focus, const Vector3& far) {
+    glBegin(GL_LINES);
+    glColor3f(0.6f, 0.61f, 1.0f);
+    for (int axis = 0; axis < 3; ++axis) {
+        Vector3 step;
+        step[axis] = kFocusCrossHalfLength;
+        vertex(focus - step);
+        vertex(focus + step);
+    }
+    glColor3f(0.999f, 0.61f, 0.8f);
+    for (const Vector3& tip : {Vector3(1, 1, 1), Vector3(-1, 1, -1), Vector3(1, 1, -1), Vector3(-1, 1, 1)}) {
+        vertex(far);
+        vertex(far + tip);
+    }
+    glColor3f(0.5f, 0.51f, 1.0f);
+    vertex(Vector3());
+    vertex(focus);
+    glEnd();
+}
+
+// v truncated toward zero, held to the 32-bit signed range (not-a-number: 0).
+int64_t truncated(float v) {
+    if (std::isnan(v)) return 0;
+    return static_cast<int64_t>(std::clamp(std::trunc(double(v)), -2147483648.0, 2147483647.0));
+}
+
+// The outlines of the grid cells of sides 8, 64, ... 8^(L-1) that hold the
+// far point, finest first. Coordinates below zero wrap as unsigned numbers,
+// which the outline turns back into negative ones.
+void draw_cells_containing(const Vector3& far, uint32_t levels) {
+    glColor3f(0.99f, 0.99f, 0.99f);
+    const int64_t point[3] = {truncated(far.x), truncated(far.y), truncated(far.z)};
+    for (uint32_t n = 1; n < levels; ++n) {
+        const int64_t side = int64_t(1) << (3 * n);
+        uint32_t lower[3];
+        for (int axis = 0; axis < 3; ++axis) lower[axis] = static_cast<uint32_t>(point[axis] & ~(side - 1));
+        const uint32_t last = static_cast<uint32_t>(side - 1);
+        draw_int_box_outline(
+            IntBox{lower[0], lower[1], lower[2], lower[0] + last, lower[1] + last, lower[2] + last});
+    }
+}
+
+// v rounded down, negative values raised to 0, held to the unsigned range.
+uint32_t cell_coordinate(float v) {
+    if (!(v > 0.0f)) return 0;
+    return static_cast<uint32_t>(std::min(std::floor(double(v)), 4294967295.0));
+}
+
+void draw_affector_marker(EditContext& context, const Vector3& focus) {
+    glColor3f(0.7f, 0.999f, 0.8f);
+    const VoxelPosition cell{cell_coordinate(focus.x), cell_coordinate(focus.y), cell_coordinate(focus.z)};
+    context.current_affector().draw_shape(context.primitive_drawer(), cell);
+}
+
+}  // namespace
+
+void render_frame(EditContext& context) {
+    const IntBox box = context.compute_display_box();
+    clear_buffers(context);
+    set_polygon_state(context);
+    set_fog(context, box);
+    set_projection(context.viewport());
+
+    glColor3ub(0, 255, 255);
+    glLoadMatrixd(context.view().matrix().data());
+
+    if (context.query_bool(BoolDisplayWithAdditiveBlend)) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_SRC_COLOR);
+        glDisable(GL_DEPTH_TEST);
+    }
+    draw_grid_displays(context, box);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+
+    if (context.query_bool(BoolDisplayVertIndex)) {
+        glDisable(GL_DEPTH_TEST);
+        GlOverlayDrawer overlay;
+        draw_connectivity(context.world().vertices(), box, overlay);
+        glEnable(GL_DEPTH_TEST);
+    }
+    if (context.query_bool(BoolDisplayWithAdditiveBlend)) {
+        glDisable(GL_BLEND);
+        glEnable(GL_DEPTH_TEST);
+    }
+
+    draw_int_box_outline(box);  // in the current colour: cyan unless a display set another
+    const Vector3 focus = context.view().focus_point();
+    const Vector3 far = context.view().far_point();
+    draw_focus_markers(focus, far);
+    const uint32_t levels = context.world().grid().levels();
+    if (context.query_bool(BoolD_HierarchyContainingFocus) && levels >= 2) draw_cells_containing(far, levels);
+    draw_affector_marker(context, focus);
+}

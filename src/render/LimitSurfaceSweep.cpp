@@ -1,0 +1,176 @@
+#include "render/LimitSurfaceSweep.h"
+
+#include <array>
+#include <utility>
+
+#include "grid/CubeTables.h"
+#include "grid/GridCursor.h"
+#include "grid/World.h"
+
+namespace {
+
+constexpr uint32_t kRows = 4;
+constexpr uint32_t kNoVertex = 0xFFFFFFFFu;
+
+// The triangles of every case, read from the table once.
+const std::array<CubeTriangles, kCubeCases>& case_triangles() {
+    static const std::array<CubeTriangles, kCubeCases> table = [] {
+        std::array<CubeTriangles, kCubeCases> rows;
+        for (unsigned c = 0; c < kCubeCases; ++c) rows[c] = triangles_of(c);
+        return rows;
+    }();
+    return table;
+}
+
+// What the cubes of one column share: where their vertices go.
+struct SweepTarget {
+    SurfaceVertexSet& vertices;
+    SurfaceMesh& mesh;
+    uint32_t frame;
+    const PhysicsParameters& physics;
+};
+
+// The column of cubes whose highest corners are (x, y, z) for z in z0 + 1 ..
+// z1, over the four rows (x - 1, y - 1), (x - 1, y), (x, y - 1), (x, y). Row r
+// holds the corners 2r (at z - 1) and 2r + 1 (at z); the corners' mesh
+// indices are cached as the column moves up.
+class ColumnSweep {
+public:
+    ColumnSweep(const SweepTarget& target, const RowList* const (&rows)[kRows], uint32_t x, uint32_t y)
+        : target_(target), rows_(rows), x_(x), y_(y) {}
+
+    void run(uint32_t z0, uint32_t z1) {
+        start();
+        int previous_case = -1;
+        uint32_t z = z0 + 1;
+        while (z <= z1) {
+            move_up_to(z);
+            const unsigned cube_case = current_case();
+            const CubeTriangles& triangles = case_triangles()[cube_case];
+            if (!triangles.empty() || static_cast<int>(cube_case) != previous_case) {
+                previous_case = static_cast<int>(cube_case);
+                for (const CubeTriangle& triangle : triangles) {
+                    const uint32_t i0 = mesh_index(triangle[0], z);
+                    const uint32_t i1 = mesh_index(triangle[1], z);
+                    const uint32_t i2 = mesh_index(triangle[2], z);
+                    target_.mesh.add_triangle(i0, i1, i2);
+                }
+                ++z;
+            } else {
+                // Nothing changes before the next transition: jump there.
+                const uint32_t next = next_[nearest_];
+                if (next - z != 1) {
+                    for (uint32_t r = 0; r < kRows; ++r) cached_[2 * r + 1] = kNoVertex;
+                }
+                z = next;
+            }
+        }
+    }
+
+private:
+    void start() {
+        for (uint32_t r = 0; r < kRows; ++r) {
+            state_[r] = rows_[r]->first_solid;
+            read_[r] = 0;
+            next_[r] = rows_[r]->changes[0];
+            solid_[2 * r + 1] = state_[r];
+            cached_[2 * r] = cached_[2 * r + 1] = kNoVertex;
+        }
+        choose_nearest();
+    }
+
+    // The row whose next transition comes first, the lowest among equals.
+    void choose_nearest() {
+        nearest_ = 0;
+        for (uint32_t r = 1; r < kRows; ++r) {
+            if (next_[r] < next_[nearest_]) nearest_ = r;
+        }
+    }
+
+    // Shifts the upper corners down and reads the new upper corners at z.
+    void move_up_to(uint32_t z) {
+        for (uint32_t r = 0; r < kRows; ++r) {
+            solid_[2 * r] = solid_[2 * r + 1];
+            cached_[2 * r] = cached_[2 * r + 1];
+            cached_[2 * r + 1] = kNoVertex;
+        }
+        if (z == next_[nearest_]) {
+            for (uint32_t r = 0; r < kRows; ++r) {
+                if (next_[r] != z) continue;
+                state_[r] = !state_[r];
+                next_[r] = rows_[r]->changes[++read_[r]];
+            }
+            choose_nearest();
+        }
+        for (uint32_t r = 0; r < kRows; ++r) solid_[2 * r + 1] = state_[r];
+    }
+
+    unsigned current_case() const {
+        unsigned cube_case = 0;
+        for (uint32_t j = 0; j < kCubeCorners; ++j) {
+            if (solid_[j]) cube_case |= 1u << j;
+        }
+        return cube_case;
+    }
+
+    // The mesh index of corner j of the cube whose highest corner is at z.
+    uint32_t mesh_index(uint32_t j, uint32_t z) {
+        if (cached_[j] == kNoVertex) {
+            const uint32_t x = x_ - 1 + ((j >> 2) & 1u);
+            const uint32_t y = y_ - 1 + ((j >> 1) & 1u);
+            const uint32_t corner_z = z - 1 + (j & 1u);
+            cached_[j] = target_.vertices.advance_and_emit(x, y, corner_z, target_.frame, target_.mesh,
+                                                           target_.physics);
+        }
+        return cached_[j];
+    }
+
+    const SweepTarget& target_;
+    const RowList* const (&rows_)[kRows];
+    const uint32_t x_;
+    const uint32_t y_;
+    bool state_[kRows] = {};
+    size_t read_[kRows] = {};
+    uint32_t next_[kRows] = {};
+    uint32_t nearest_ = 0;
+    bool solid_[kCubeCorners] = {};
+    uint32_t cached_[kCubeCorners] = {};
+};
+
+}  // namespace
+
+void RowList::fill(GridCursor& cursor, uint32_t x, uint32_t y, uint32_t z0) {
+    changes.clear();
+    cursor.seek(x, y, z0, 2);
+    first_solid = cursor.solidity();
+    for (uint32_t z = cursor.next_transition(); z != 0; z = cursor.next_transition()) changes.push_back(z);
+    changes.push_back(kRowEnd);
+}
+
+void sweep_limit_surface(const VoxelGrid& grid, SurfaceVertexSet& vertices, const IntBox& box, SurfaceMesh& mesh,
+                         uint32_t frame, const PhysicsParameters& physics) {
+    if (!box.fits_within(grid.side())) return;
+    if (box.x0 == box.x1 || box.y0 == box.y1 || box.z0 == box.z1) return;  // too thin for a cube
+
+    GridCursor cursor(grid, box.x1 + 1, box.y1 + 1, box.z1 + 1);
+    const SweepTarget target{vertices, mesh, frame, physics};
+    const uint32_t width = box.x1 - box.x0 + 1;
+    std::vector<RowList> previous(width);  // the rows at y - 1, by x - x0
+    std::vector<RowList> current(width);   // the rows at y
+    for (uint32_t i = 0; i < width; ++i) previous[i].fill(cursor, box.x0 + i, box.y0, box.z0);
+
+    for (uint32_t y = box.y0 + 1; y <= box.y1; ++y) {
+        current[0].fill(cursor, box.x0, y, box.z0);
+        for (uint32_t i = 1; i < width; ++i) {
+            current[i].fill(cursor, box.x0 + i, y, box.z0);
+            const RowList* const rows[kRows] = {&previous[i - 1], &current[i - 1], &previous[i], &current[i]};
+            ColumnSweep(target, rows, box.x0 + i, y).run(box.z0, box.z1);
+        }
+        std::swap(previous, current);
+    }
+}
+
+void sweep_limit_surface(World& world, const IntBox& box, SurfaceMesh& mesh, uint32_t frame,
+                         const PhysicsParameters& physics) {
+    sweep_limit_surface(world.grid(), world.vertices(), box, mesh, frame, physics);
+}

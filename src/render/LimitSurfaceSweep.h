@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "dynamics/PhysicsParameters.h"
+#include "dynamics/SurfaceVertexSet.h"
+#include "grid/IntBox.h"
+#include "grid/VoxelGrid.h"
+#include "render/SurfaceMesh.h"
+
+class GridCursor;
+class World;
+
+// One grid row along z inside a box: the solidity of its first voxel and the
+// z values (ascending, each the first voxel of a new run) at which solidity
+// changes, ended by kRowEnd.
+struct RowList {
+    static constexpr uint32_t kRowEnd = 0xFFFFFFFFu;
+
+    bool first_solid = false;
+    std::vector<uint32_t> changes;
+
+    // Reads the row (x, y) from z0 to the cursor's end along z.
+    void fill(GridCursor& cursor, uint32_t x, uint32_t y, uint32_t z0);
+};
+
+// Appends to `mesh` the limit surface of the cubes inside `box`: every cube of
+// 2 x 2 x 2 voxels whose voxels all lie in the box, visited with its highest
+// corner running y (outer), then x, then z (inner), each adding the
+// triangles of its case in table order. A triangle corner becomes a mesh
+// vertex through the vertex set's advance_and_emit for frame `frame`, which
+// also advances the vertex by one step of `physics`; a voxel shared by many
+// cubes is one mesh vertex.
+//
+// Rows are read as run lists, and along a column of cubes the sweep jumps
+// from one change of solidity to the next, so the cost follows the number of
+// changes, not the volume. Voxels outside the box are never looked at: the
+// surface is open where it meets the box. A box that is reversed or reaches
+// outside the grid adds nothing.
+void sweep_limit_surface(const VoxelGrid& grid, SurfaceVertexSet& vertices, const IntBox& box, SurfaceMesh& mesh,
+                         uint32_t frame, const PhysicsParameters& physics);
+
+// The same over the world's grid and vertex set.
+void sweep_limit_surface(World& world, const IntBox& box, SurfaceMesh& mesh, uint32_t frame,
+                         const PhysicsParameters& physics);

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/EditContext.h"
+#include "core/SettingIds.h"
+#include "core/edit_context_test_support.h"
+#include "grid/GridAffector.h"
+#include "grid/World.h"
+#include "interaction/MovementMode.h"
+#include "persistence/Exception.h"
+#include "persistence/GridFile.h"
+#include "persistence/SquareExport.h"
+#include "persistence/Vertex3Callback.h"
+
+namespace {
+
+std::string temp_path(const char* name) { return testing::TempDir() + "holloform_actions_" + name; }
+
+// Puts a 2 x 2 x 2 cube at (x, y, z) through the world's edit operations.
+void add_cube(World& world, std::uint32_t x, std::uint32_t y, std::uint32_t z) {
+    world.add_and_settle([&] {
+        for (std::uint32_t i = 0; i < 8; ++i) world.add_voxel(x + (i & 1), y + ((i >> 1) & 1), z + (i >> 2));
+    });
+}
+
+// A clear grid with one cube, so that the surface has vertices.
+void make_sculpted_world(EditContext& context) {
+    context.do_action(ActionNewClearGrid);
+    add_cube(context.world(), 20, 30, 40);
+    ASSERT_EQ(context.world().vertices().size(), 8u);
+}
+
+TEST(Actions, SaveAndLoadRoundTripThroughTheSavePath) {
+    const std::string path = temp_path("round_trip.hf");
+    EditContext context;
+    make_sculpted_world(context);
+    context.set_string(StringSavePath, path.c_str());
+    context.set_string(StringLoadPath, "/nonexistent/elsewhere.hf");
+    context.do_action(ActionSave);
+    EXPECT_EQ(load_grid(path).boundary_flag, 0u);  // a clear grid is saved with flag 0
+
+    context.set_int(IntGridLevels, 2);
+    context.do_action(ActionNewSolidGrid);
+    ASSERT_EQ(context.world().grid().levels(), 2u);
+    context.do_action(ActionLoad);
+
+    const World& world = context.world();
+    EXPECT_EQ(world.grid().levels(), 3u);
+    EXPECT_EQ(world.boundary_flag(), 0u);
+    EXPECT_TRUE(world.grid().get_voxel(21, 31, 41));
+    EXPECT_FALSE(world.grid().get_voxel(22, 31, 41));
+    EXPECT_EQ(world.vertices().size(), 8u);  // the surface is rebuilt for the loaded grid
+    std::remove(path.c_str());
+}
+
+TEST(Actions, FailedLoadLeavesTheWorldUntouched) {
+    EditContext context;
+    make_sculpted_world(context);
+    const VoxelGrid* grid = &context.world().grid();
+    const SurfaceVertexSet* vertices = &context.world().vertices();
+    context.set_string(StringSavePath, temp_path("missing.hf").c_str());
+    std::remove(context.query_string(StringSavePath));
+
+    testing::internal::CaptureStderr();
+    try {
+        context.do_action(ActionLoad);
+        ADD_FAILURE() << "the load of a missing file succeeded";
+    } catch (const Util_E26EF::Exception& error) {
+        EXPECT_STREQ(error.message, "Unable to open named file.");
+    }
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(&context.world().grid(), grid);
+    EXPECT_EQ(&context.world().vertices(), vertices);
+    EXPECT_EQ(context.world().boundary_flag(), 0u);
+    EXPECT_EQ(vertices->size(), 8u);
+    EXPECT_TRUE(grid->get_voxel(20, 30, 40));
+
+    context.set_string(StringSavePath, "/nonexistent-directory/grid.hf");
+    EXPECT_THROW(context.do_action(ActionSave), Util_E26EF::Exception);
+}
+
+TEST(Actions, NewGridsUseTheLevelSettingWithinTwoToEight) {
+    EditContext context;
+    context.set_int(IntGridLevels, 2);
+    context.do_action(ActionNewSolidGrid);
+    EXPECT_EQ(context.max_voxel_index(), 63u);
+    EXPECT_EQ(context.world().boundary_flag(), 1u);
+
+    const VoxelGrid* grid = &context.world().grid();
+    for (std::int32_t levels : {1, 9, -4}) {
+        context.set_int(IntGridLevels, levels);
+        context.do_action(ActionNewClearGrid);
+        context.do_action(ActionNewSolidGrid);
+        EXPECT_EQ(&context.world().grid(), grid) << levels;
+    }
+}
+
+TEST(Actions, SnapPutsEveryVertexBackOnItsVoxel) {
+    EditContext context;
+    make_sculpted_world(context);
+    SurfaceVertexSet& vertices = context.world().vertices();
+    SurfaceVertex* vertex = vertices.find(vertices.make_key(21, 31, 41));
+    ASSERT_NE(vertex, nullptr);
+    vertex->position[0] = Vector3(25.0f, 25.0f, 25.0f);
+    vertex->velocity[1] = Vector3(1.0f, 2.0f, 3.0f);
+    context.do_action(ActionSnapVertsToVoxels);
+    EXPECT_EQ(vertex->position[0], Vector3(21.0f, 31.0f, 41.0f));
+    EXPECT_EQ(vertex->velocity[1], Vector3());
+}
+
+TEST(Actions, ModeBrushAndDisplayBoxActions) {
+    EditContext context;
+    context.do_action(ActionToggleMovement);
+    EXPECT_EQ(&context.movement_mode(), &pointer_delta_mode());
+    context.do_action(ActionToggleMovement);
+    EXPECT_EQ(&context.movement_mode(), &pointer_offset_mode());
+
+    for (int i = 0; i < 8; ++i) context.do_action(ActionChangeGridAffector);
+    EXPECT_EQ(context.current_affector_index(), 0u);
+    context.do_action(ActionChangeGridAffector);
+    context.do_action(ActionChangeGridAffector);
+    EXPECT_EQ(context.current_affector_index(), 2u);
+    EXPECT_STREQ(context.current_affector_name(), grid_affector_name(2));
+
+    context.set_int(IntDisplayBoxX, 10);
+    context.do_action(ActionUpdateDisplayBox);
+    EXPECT_EQ(context.view().box_size(), Vector3(10.0f, 40.0f, 40.0f));
+}
+
+TEST(Actions, ToggleDisplayBoxFixedCapturesAndReleases) {
+    EditContext context;
+    place_focus(context.view(), Vector3(-40.0f, 100.7f, 9000.0f));
+    context.do_action(ActionToggleDisplayBoxFixed);
+    EXPECT_TRUE(context.query_bool(BoolDisplayBoxStickOn));
+    EXPECT_EQ(context.fixed_centre().x, 0u);  // the focus clamped into 0 .. side
+    EXPECT_EQ(context.fixed_centre().y, 100u);
+    EXPECT_EQ(context.fixed_centre().z, 512u);
+    const IntBox fixed{0, 92, 480, 32, 108, 511};
+    EXPECT_EQ(context.compute_display_box(), fixed);
+
+    place_focus(context.view(), Vector3(300.5f, 300.5f, 300.5f));
+    EXPECT_EQ(context.compute_display_box(), fixed);  // the box no longer follows the camera
+    context.do_action(ActionToggleDisplayBoxFixed);
+    EXPECT_FALSE(context.query_bool(BoolDisplayBoxStickOn));
+    EXPECT_EQ(context.compute_display_box().x0, 284u);
+    context.set_bool(BoolDisplayBoxStickOn, true);  // the recorded centre is kept
+    EXPECT_EQ(context.compute_display_box(), fixed);
+}
+
+std::vector<float>& received() {
+    static std::vector<float> values;
+    return values;
+}
+
+void record_vertex(float x, float y, float z) { received().insert(received().end(), {x, y, z}); }
+
+TEST(Actions, ExportSendsTheDisplayBoxWithTheExportSettings) {
+    EditContext context;
+    make_sculpted_world(context);
+    place_focus(context.view(), Vector3(21.0f, 31.0f, 41.0f));
+    context.set_float(FloatExportBoxMaxDim, 4.0f);
+    context.set_bool(BoolD_OutsideSolid, true);
+    set_vertex3_func(&record_vertex);
+
+    received().clear();
+    export_display_box(context.world().grid(), context.compute_display_box(), 4.0f, true);
+    const std::vector<float> expected = received();
+    received().clear();
+    context.do_action(ActionExportDisplayBoxAsSquares);
+    set_vertex3_func(nullptr);
+
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(received(), expected);
+    received().clear();
+    context.do_action(ActionExportDisplayBoxAsSquares);  // no callback: nothing is sent
+    EXPECT_TRUE(received().empty());
+}
+
+TEST(Actions, NumbersOutOfRangeDoNothing) {
+    EditContext context;
+    const VoxelGrid* grid = &context.world().grid();
+    for (std::uint32_t action : {10u, 11u, 4294967295u}) context.do_action(action);
+    EXPECT_EQ(&context.world().grid(), grid);
+    EXPECT_EQ(context.current_affector_index(), 0u);
+    EXPECT_EQ(&context.movement_mode(), &pointer_offset_mode());
+    EXPECT_FALSE(context.query_bool(BoolDisplayBoxStickOn));
+    EXPECT_EQ(context.view().box_size(), Vector3(32.0f, 16.0f, 32.0f));
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/EditContext.h"
+#include "core/FrameClock.h"
+#include "interaction/Tool.h"
+#include "interaction/View.h"
+
+// Replaces the frame clock by a hand-set one for the lifetime of the object.
+class ManualClock {
+public:
+    explicit ManualClock(double start_ms) {
+        now_ms() = start_ms;
+        previous_ = set_frame_clock_source(&read);
+    }
+    ~ManualClock() { set_frame_clock_source(previous_); }
+    ManualClock(const ManualClock&) = delete;
+    ManualClock& operator=(const ManualClock&) = delete;
+
+    void advance(double ms) { now_ms() += ms; }
+
+private:
+    static double& now_ms() {
+        static double now = 0.0;
+        return now;
+    }
+    static double read() { return now_ms(); }
+
+    FrameClockSource previous_;
+};
+
+// Moves the eye so that the view's focus point lands on `focus`.
+inline void place_focus(View& view, const Vector3& focus) {
+    const Vector3 forward = view.forward_vector();
+    view.move_eye_to(focus - forward * view.focus_distance());
+}
+
+// A tool that writes every call it gets into a log shared with the test.
+class RecordingTool final : public Tool {
+public:
+    RecordingTool(EditContext& owner, std::vector<std::string>& log) : Tool(owner), log_(log) {}
+    ~RecordingTool() override { log_.push_back("destroyed"); }
+
+    void motion(int x, int y) override { log_.push_back("motion " + std::to_string(x) + " " + std::to_string(y)); }
+    void button(int button, int state) override {
+        log_.push_back("button " + std::to_string(button) + " " + std::to_string(state));
+    }
+    void update() override {
+        const double elapsed = owner().current_frame_time() - owner().previous_frame_time();
+        float h = 0.0f;
+        const bool moved = owner().horizontal_movement(h);
+        elapsed_.push_back(elapsed);
+        amounts_.push_back(moved ? h : 0.0f);
+        log_.push_back("update");
+    }
+    void key(unsigned char key, bool pressed) override {
+        log_.push_back(std::string("key ") + char(key) + (pressed ? " down" : " up"));
+    }
+
+    std::vector<double> elapsed_;
+    std::vector<float> amounts_;
+
+private:
+    std::vector<std::string>& log_;
+};
+
+// Installs a RecordingTool as the context's current tool and returns it.
+inline RecordingTool& install_recording_tool(EditContext& context, std::vector<std::string>& log) {
+    auto tool = std::make_unique<RecordingTool>(context, log);
+    RecordingTool& result = *tool;
+    testing::internal::CaptureStdout();
+    context.change_tool(std::move(tool));
+    testing::internal::GetCapturedStdout();
+    return result;
+}

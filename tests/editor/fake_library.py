@@ -1,0 +1,81 @@
+"""A small stand-in for the Holloform module's settings and file actions.
+
+It keeps the grid as a byte string. Save writes it to the file named by
+StringSavePath (cut to 127 bytes as the library's slot would), Load reads a
+file that starts with the magic line. Failures raise RuntimeError as the
+module does.
+"""
+
+MAGIC = b"Holloform\n"
+
+
+class FakeLibrary:
+    StringSavePath = 0
+    (ActionSave, ActionLoad, ActionNewSolidGrid, ActionNewClearGrid, ActionSnapVertsToVoxels,
+     ActionToggleMovement, ActionChangeGridAffector, ActionUpdateDisplayBox, ActionToggleDisplayBoxFixed,
+     ActionExportDisplayBoxAsSquares) = range(10)
+    IntGridLevels, IntDisplayBoxX, IntDisplayBoxY, IntDisplayBoxZ = range(4)
+    (BoolD_OutsideSolid, BoolFoggingOn, BoolDisplayBoxStickOn, BoolDisplayGridAsSquares,
+     BoolDisplayGridAsLimitMCA, BoolDisplayVertIndex, BoolLightingOn, BoolD_TexturingOn, BoolD_ClearBuffers,
+     BoolWireGrid, BoolCountFaces, BoolCompensateForTwist, BoolDisplayWithAdditiveBlend,
+     BoolD_HierarchyContainingFocus, BoolP_DoPhysics) = range(15)
+
+    def __init__(self, grid=MAGIC + b"start"):
+        self.grid = grid
+        self.strings = {0: ""}
+        self.ints = {0: 3, 1: 40, 2: 40, 3: 40}
+        self.bools = {}
+        self.actions = []
+        self.fail_save_after = None  # bytes written before a save fails
+
+    def set_string(self, identifier, value):
+        self.strings[identifier] = value.encode("utf-8")[:127].decode("utf-8", "ignore")
+
+    def set_int(self, identifier, value):
+        self.ints[identifier] = value
+
+    def query_int(self, identifier):
+        return self.ints.get(identifier, 1)
+
+    def set_bool(self, identifier, value):
+        self.bools[identifier] = bool(value)
+
+    def query_bool(self, identifier):
+        return int(self.bools.get(identifier, False))
+
+    def do_action(self, action):
+        self.actions.append(action)
+        path = self.strings[self.StringSavePath]
+        if action == self.ActionSave:
+            self._save(path)
+        elif action == self.ActionLoad:
+            self._load(path)
+        elif action in (self.ActionNewSolidGrid, self.ActionNewClearGrid):
+            self.grid = MAGIC + (b"solid" if action == self.ActionNewSolidGrid else b"clear")
+        elif action == self.ActionToggleDisplayBoxFixed:
+            self.bools[self.BoolDisplayBoxStickOn] = not self.bools.get(self.BoolDisplayBoxStickOn, False)
+
+    def _save(self, path):
+        try:
+            stream = open(path, "wb")
+        except OSError:
+            raise RuntimeError("Unable to open file for writing.") from None
+        with stream:
+            if self.fail_save_after is not None:
+                stream.write(self.grid[:self.fail_save_after])
+                raise RuntimeError("Unable to write file.")
+            stream.write(self.grid)
+
+    def _load(self, path):
+        try:
+            with open(path, "rb") as stream:
+                data = stream.read()
+        except OSError:
+            raise RuntimeError("Unable to open named file.") from None
+        if not data.startswith(MAGIC):
+            raise RuntimeError("Not a Holloform grid file.")
+        self.grid = data
+
+    def edit(self, text):
+        """What a brush stroke does to the grid."""
+        self.grid += text.encode()

@@ -1,0 +1,178 @@
+// The brushes and the World's edits: settling of additions, the removal
+// cascade, the change lists and the surface upkeep after each edit.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "affector_model.h"
+#include "grid/GridAffector.h"
+#include "grid/GridTestSupport.h"
+#include "grid/SolidVoxelCount.h"
+#include "grid/World.h"
+#include "surface_model.h"
+
+namespace {
+
+using Points = std::vector<VoxelPosition>;
+enum Brush { kCube2, kVoxel, kCube3, kCross, kRowX, kRowY, kRowZ, kBar };
+
+class Affectors : public ::testing::Test {
+protected:
+    void add(World& world, Brush brush, VoxelPosition at) const { brushes_[brush]->add_shape(world, at); }
+    void remove(World& world, Brush brush, VoxelPosition at) const { brushes_[brush]->remove_shape(world, at); }
+
+    // Inside the safe range, the vertex set equals a fresh build.
+    static ::testing::AssertionResult surface_is_current(const World& world) {
+        const uint32_t side = world.grid().side();
+        return surface_model::same(surface_model::snapshot(world.vertices(), side),
+                                   surface_model::built_snapshot(world.grid(), world.boundary_flag(), side));
+    }
+
+    const std::array<std::unique_ptr<GridAffector>, kGridAffectorCount> brushes_ = make_grid_affectors();
+};
+
+World clear_world() { return World(std::make_unique<VoxelGrid>(3, false), 0); }
+
+// On a clear grid, a voxel alone, a row (no neighbours across it) and the
+// cross (its arms go in a first pass, its centre in a second) fall away;
+// a cube and a bar have support on every axis and stay.
+TEST_F(Affectors, AdditionsWithoutSupportFallAway) {
+    for (Brush brush : {kVoxel, kRowX, kRowY, kRowZ, kCross}) {
+        World world = clear_world();
+        add(world, brush, {10, 10, 10});
+        EXPECT_TRUE(grid_test::same_grid(world.grid(), VoxelGrid(3, false))) << grid_affector_name(brush);
+        EXPECT_TRUE(world.changes().empty());
+        EXPECT_TRUE(world.vertices().empty());
+    }
+    World world = clear_world();
+    add(world, kCube2, {10, 10, 10});
+    EXPECT_EQ(world.changes(), (Points{{11, 11, 11}, {11, 11, 10}, {11, 10, 11}, {11, 10, 10},
+                                       {10, 11, 11}, {10, 11, 10}, {10, 10, 11}, {10, 10, 10}}));
+    EXPECT_EQ(world.vertices().size(), 8u);
+    add(world, kBar, {20, 30, 40});
+    EXPECT_EQ(world.changes().size(), 64u);
+    EXPECT_EQ(count_solid_voxels(world.grid()), 72u);
+    EXPECT_TRUE(surface_is_current(world));
+    add(world, kCube2, {10, 10, 10});  // already there: no change
+    EXPECT_TRUE(world.changes().empty());
+}
+
+TEST_F(Affectors, EditsKeepToTheSafeRange) {
+    World world = clear_world();
+    // Of the 3 x 3 x 3 cube at (2, 2, 2) only the 2 x 2 x 2 cube of
+    // coordinates 2 and 3 lies in range, and stays.
+    add(world, kCube3, {2, 2, 2});
+    EXPECT_EQ(world.changes(), (Points{{3, 3, 3}, {3, 3, 2}, {3, 2, 3}, {3, 2, 2},
+                                       {2, 3, 3}, {2, 3, 2}, {2, 2, 3}, {2, 2, 2}}));
+    // A single voxel out of range leaves even the change list alone; other
+    // brushes start a new, empty edit.
+    add(world, kVoxel, {1, 10, 10});
+    EXPECT_EQ(world.changes().size(), 8u);
+    add(world, kCube2, {510, 10, 10});
+    EXPECT_TRUE(world.changes().empty());
+
+    World solid;  // the cross at x = 0 removes only its voxels at x = 2 and 3
+    remove(solid, kCross, {0, 20, 20});
+    EXPECT_EQ(count_solid_voxels(solid.grid()), (VoxelCount(1) << 27) - 2);
+    EXPECT_FALSE(solid.grid().get_voxel(3, 20, 20));
+    EXPECT_TRUE(surface_is_current(solid));
+}
+
+TEST_F(Affectors, RemovalCascadesThroughUnsupportedVoxels) {
+    World world;
+    world.remove_voxel(10, 10, 10);
+    EXPECT_EQ(world.changes(), (Points{{10, 10, 10}}));
+    world.remove_voxel(12, 10, 10);  // (11, 10, 10) loses its support along x
+    EXPECT_EQ(world.changes(), (Points{{12, 10, 10}, {11, 10, 10}}));
+    EXPECT_TRUE(surface_is_current(world));
+    world.remove_voxel(11, 10, 10);  // clear already: nothing changes
+    EXPECT_EQ(world.changes().size(), 2u);
+}
+
+// A cascade that reaches the grid's outermost layer must not relink points
+// there: their neighbourhoods would be read across the opposite face.
+TEST_F(Affectors, CascadeToTheFaceLinksNothingAcrossTheGrid) {
+    World world(std::make_unique<VoxelGrid>(2, false), 0);
+    for (uint32_t x : {63u, 0u, 1u})  // a block that the face x = 0 splits
+        for (uint32_t i = 0; i < 4; ++i) world.grid().set_voxel(x, 30 + (i & 1), 30 + (i >> 1));
+    world.grid().set_voxel(1, 32, 32);
+    world.grid().set_voxel(2, 32, 32);
+    world.remove_voxel(2, 32, 32);
+    EXPECT_EQ(world.changes(), (Points{{2, 32, 32}, {1, 32, 32}}));
+    EXPECT_FALSE(world.vertices().empty());
+    for (const SurfaceVertex& v : world.vertices())
+        for (uint32_t i = 0; i < v.neighbour_count(); ++i) EXPECT_LE(v.neighbour(i).voxel().x, 2u);
+}
+
+TEST_F(Affectors, AdditionsSettleWhenTheAddLoopThrows) {
+    World world = clear_world();
+    EXPECT_THROW(world.add_and_settle([&] {
+        for (uint32_t x = 10; x < 14; ++x) world.add_voxel(x, 10, 10);  // a row: unsupported
+        for (uint32_t i = 0; i < 8; ++i) world.add_voxel(20 + (i >> 2 & 1), 20 + (i >> 1 & 1), 20 + (i & 1));
+        throw std::runtime_error("out of memory");
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(count_solid_voxels(world.grid()), 8u);
+    EXPECT_EQ(world.changes().size(), 8u);
+    EXPECT_EQ(world.vertices().size(), 8u);
+}
+
+// Random strokes of every brush on grids of 2 levels against the model: the
+// same change lists after every stroke, the same voxels and a current
+// surface every 25 strokes.
+TEST_F(Affectors, MatchTheModelOnRandomStrokes) {
+    std::mt19937 random(5);
+    for (bool solid : {false, true}) {
+        World world(std::make_unique<VoxelGrid>(2, solid), solid ? 1 : 0);
+        affector_model::ModelWorld model(64, solid);
+        for (int stroke = 0; stroke < 600; ++stroke) {
+            const int k = static_cast<int>(random() % kGridAffectorCount);
+            // Now and then near the faces, where shapes are cut off.
+            const bool edge = random() % 20 == 0;
+            const int x = edge ? random() % 5 : 8 + random() % 32, y = 8 + random() % 40, z = 8 + random() % 40;
+            const VoxelPosition at{uint32_t(x), uint32_t(y), uint32_t(z)};
+            if (solid ? random() % 3 == 0 : random() % 3 != 0) {
+                brushes_[k]->add_shape(world, at);
+                model.add_shape(k, x, y, z);
+            } else {
+                brushes_[k]->remove_shape(world, at);
+                model.remove_shape(k, x, y, z);
+            }
+            ASSERT_EQ(world.changes(), model.changes()) << "stroke " << stroke << ", " << grid_affector_name(k);
+            if (stroke % 25 != 0) continue;
+            for (int n = 0; n < 64 * 64 * 64; ++n) {
+                const int vx = n & 63, vy = n >> 6 & 63, vz = n >> 12;
+                ASSERT_EQ(world.grid().get_voxel(vx, vy, vz), model.get(vx, vy, vz)) << "stroke " << stroke;
+                ASSERT_TRUE(solid || !model.get(vx, vy, vz) || model.supported(vx, vy, vz));
+            }
+            ASSERT_TRUE(surface_is_current(world)) << "stroke " << stroke;
+        }
+    }
+}
+
+// A wall one voxel thick has no support across it: removing one voxel takes
+// the whole wall, a cascade 204,800 voxels deep.
+TEST_F(Affectors, LongCascadeDoesNotExhaustTheStack) {
+    auto grid = std::make_unique<VoxelGrid>(4, false);
+    const uint32_t x = 1000, y0 = 100, z0 = 200, height = 400, width = 512;
+    for (uint32_t z = z0; z < z0 + width; ++z)
+        for (uint32_t y = y0; y < y0 + height; ++y) grid->set_voxel(x, y, z);
+    World world;
+    install_grid(world, std::move(grid), 0);
+    EXPECT_EQ(world.vertices().size(), size_t(height) * width);
+
+    world.remove_voxel(x, y0 + 7, z0 + 300);
+    ASSERT_EQ(world.changes().size(), size_t(height) * width);
+    EXPECT_EQ(world.changes()[1], (VoxelPosition{x, y0 + 8, z0 + 301}));  // highest neighbour first
+    EXPECT_TRUE(grid_test::same_grid(world.grid(), VoxelGrid(4, false)));
+    EXPECT_TRUE(world.vertices().empty());
+}
+
+TEST(AffectorNames, FollowTheCycle) {
+    EXPECT_STREQ(grid_affector_name(0), "cube 2x2x2");
+    EXPECT_STREQ(grid_affector_name(1), "voxel");
+    EXPECT_STREQ(grid_affector_name(7), "bar x");
+    EXPECT_STREQ(grid_affector_name(8), "");
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// Randomized differential tests: GridCursor against get_voxel along rows, and
+// visit_box_squares against the voxel-by-voxel walk of traversal_model.h, on
+// randomly sculpted grids of 2 and 3 levels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "grid/BoxTraversal.h"
+#include "grid/GridCursor.h"
+#include "grid/traversal_model.h"
+
+namespace {
+
+using traversal_model::below;
+
+struct SculptedGrid {
+    std::unique_ptr<VoxelGrid> grid;
+    uint32_t origin[3];
+    uint32_t region;
+};
+
+SculptedGrid sculpted_grid(std::mt19937& random, uint32_t levels) {
+    SculptedGrid made{std::make_unique<VoxelGrid>(levels, random() % 2 == 0), {}, levels == 2 ? 64u : 128u};
+    const uint32_t side = made.grid->side();
+    for (uint32_t& o : made.origin) o = 64 * below(random, (side - made.region) / 64 + 1);
+    traversal_model::sculpt_randomly(*made.grid, random, made.origin, made.region);
+    return made;
+}
+
+// A coordinate near the sculpted region (a little beyond it), inside the grid.
+uint32_t near_region(std::mt19937& random, const SculptedGrid& g, int axis) {
+    const int64_t c = int64_t(g.origin[axis]) - 8 + below(random, g.region + 16);
+    return uint32_t(std::clamp<int64_t>(c, 0, g.grid->side() - 1));
+}
+
+// Boxes from one voxel to whole-grid rows, mostly starting in the sculpted
+// region, kept small enough for the voxel-by-voxel walk.
+IntBox random_box(std::mt19937& random, const SculptedGrid& g) {
+    const uint32_t side = g.grid->side();
+    const uint32_t scales[4] = {3, 12, 48, g.region + 16};
+    uint32_t lower[3], upper[3];
+    for (int a = 0; a < 3; ++a) {
+        const bool whole_row = random() % 10 == 0;
+        lower[a] = whole_row ? 0 : near_region(random, g, a);
+        const uint32_t length = whole_row ? side : 1 + below(random, scales[below(random, 4)]);
+        upper[a] = std::min(side - 1, lower[a] + length - 1);
+    }
+    auto volume = [&] {
+        return uint64_t(upper[0] - lower[0] + 1) * (upper[1] - lower[1] + 1) * (upper[2] - lower[2] + 1);
+    };
+    while (volume() > 40000) {
+        int a = 0;
+        for (int b = 1; b < 3; ++b) a = upper[b] - lower[b] > upper[a] - lower[a] ? b : a;
+        upper[a] = lower[a] + (upper[a] - lower[a]) / 2;
+    }
+    return {lower[0], lower[1], lower[2], upper[0], upper[1], upper[2]};
+}
+
+TEST(TraversalDifferential, CursorFindsTheTransitionsOfGetVoxel) {
+    std::mt19937 random(20240611);
+    for (uint32_t levels : {2u, 3u, 2u, 3u}) {
+        const SculptedGrid g = sculpted_grid(random, levels);
+        const uint32_t side = g.grid->side();
+        for (int cursor_number = 0; cursor_number < 8; ++cursor_number) {
+            uint32_t end[3];
+            for (int a = 0; a < 3; ++a) end[a] = random() % 4 == 0 ? side : near_region(random, g, a) + 1;
+            GridCursor cursor(*g.grid, end[0], end[1], end[2]);
+            for (int row = 0; row < 150; ++row) {
+                const uint32_t axis = below(random, 3);
+                uint32_t p[3];
+                for (int a = 0; a < 3; ++a) p[a] = near_region(random, g, a);
+                p[axis] = end[axis] - 1 - below(random, std::min(end[axis], 300u));
+                cursor.seek(p[0], p[1], p[2], axis);
+                bool solid = g.grid->get_voxel(p[0], p[1], p[2]);
+                ASSERT_EQ(cursor.solidity(), solid) << "seek to " << p[0] << ' ' << p[1] << ' ' << p[2];
+                for (uint32_t t = p[axis] + 1; t < end[axis]; ++t) {
+                    uint32_t q[3] = {p[0], p[1], p[2]};
+                    q[axis] = t;
+                    if (g.grid->get_voxel(q[0], q[1], q[2]) == solid) continue;
+                    solid = !solid;
+                    ASSERT_EQ(cursor.next_transition(), t) << "axis " << axis << " from " << p[axis];
+                    ASSERT_EQ(cursor.solidity(), solid);
+                }
+                ASSERT_EQ(cursor.next_transition(), 0u) << "axis " << axis << " from " << p[axis];
+                ASSERT_EQ(cursor.next_transition(), 0u);
+            }
+        }
+    }
+}
+
+TEST(TraversalDifferential, BoxSquaresMatchTheVoxelByVoxelWalk) {
+    std::mt19937 random(77);
+    for (uint32_t levels : {2u, 3u, 2u, 3u, 3u}) {
+        const SculptedGrid g = sculpted_grid(random, levels);
+        const uint32_t last = g.grid->side() - 1;
+        for (int trial = 0; trial < 12; ++trial) {
+            // The whole of a small grid holds every comb, whose rows fill batches.
+            const IntBox box = trial == 0 && levels == 2 ? IntBox{0, 0, 0, last, last, last} : random_box(random, g);
+            for (bool outside_solid : {false, true}) {
+                traversal_model::RecordingVisitor expected, actual;
+                traversal_model::BruteForceWalk(*g.grid, box, expected, outside_solid).run();
+                visit_box_squares(*g.grid, box, actual, outside_solid);
+                const auto mismatch = std::mismatch(expected.events.begin(), expected.events.end(),
+                                                    actual.events.begin(), actual.events.end());
+                ASSERT_TRUE(mismatch.first == expected.events.end() && mismatch.second == actual.events.end())
+                    << "event " << (mismatch.first - expected.events.begin()) << " of " << expected.events.size()
+                    << " (got " << actual.events.size() << ") in box " << box.x0 << ' ' << box.y0 << ' ' << box.z0
+                    << " - " << box.x1 << ' ' << box.y1 << ' ' << box.z1 << ", outside solid " << outside_solid;
+            }
+        }
+    }
+}
+
+}  // namespace

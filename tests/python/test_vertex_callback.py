@@ -1,0 +1,163 @@
+"""Exported vertices reaching a Python callable."""
+
+import gc
+import random
+import sys
+import tracemalloc
+import weakref
+
+import pytest
+
+import Holloform
+from holloform_scene import BOX, clear_box_scene, export_vertices, export_with
+
+SIDE = BOX + 1  # voxels across the display box
+SQUARES = 6 * SIDE * SIDE
+
+
+def box_wall_squares():
+    """The unit squares on the six walls of a box of SIDE voxels per axis,
+    in coordinates relative to its centre, each as a set of four corners."""
+    low, high = -BOX / 2, BOX / 2 + 1
+    squares = set()
+    for axis in range(3):
+        u_axis, v_axis = [a for a in range(3) if a != axis]
+        for wall in (low, high):
+            for u in range(SIDE):
+                for v in range(SIDE):
+                    corners = []
+                    for du, dv in ((0, 0), (0, 1), (1, 1), (1, 0)):
+                        corner = [0.0, 0.0, 0.0]
+                        corner[axis] = wall
+                        corner[u_axis] = low + u + du
+                        corner[v_axis] = low + v + dv
+                        corners.append(tuple(corner))
+                    squares.add(frozenset(corners))
+    return squares
+
+
+def test_a_long_export_sends_every_wall_square_once():
+    clear_box_scene()  # max dim = extent, so the scale is 1
+    vertices = export_vertices()
+    assert len(vertices) == 4 * SQUARES
+    assert all(type(value) is float for vertex in vertices for value in vertex)
+    # Undo the quarter turn about x: (X, Y, Z) = (x, -z, y).
+    unturned = [(x, z, -y) for x, y, z in vertices]
+    squares = [frozenset(unturned[i:i + 4]) for i in range(0, len(unturned), 4)]
+    assert len(set(squares)) == SQUARES
+    assert set(squares) == box_wall_squares()
+
+
+def test_the_export_is_scaled_to_the_largest_extent():
+    clear_box_scene(max_dim=8.0)
+    xs = [x for x, _, _ in export_vertices()]
+    assert max(xs) - min(xs) == pytest.approx(8.0 * SIDE / BOX)
+
+
+@pytest.mark.parametrize("error_type", [ValueError, KeyboardInterrupt])
+def test_the_first_error_stops_the_export_and_is_raised(error_type):
+    clear_box_scene()
+    for stop in (1, 2, random.Random(5).randrange(3, 4 * SQUARES)):
+        calls = []
+        raised = error_type("stop at %d" % stop)
+
+        def receiver(x, y, z):
+            calls.append((x, y, z))
+            if len(calls) >= stop:
+                raise raised
+
+        with pytest.raises(error_type) as caught:
+            export_with(receiver)
+        assert caught.value is raised
+        assert len(calls) == stop
+    # Nothing is left pending: the module and the interpreter go on normally.
+    assert sys.exc_info() == (None, None, None)
+    assert len(export_vertices()) == 4 * SQUARES
+
+
+def test_a_replaced_callable_is_released_and_no_longer_called():
+    clear_box_scene()
+    first_calls, second_calls = [], []
+
+    def first(*corner):
+        first_calls.append(corner)
+
+    def second(*corner):
+        second_calls.append(corner)
+
+    baseline = sys.getrefcount(first)
+    Holloform.set_vertex3_func(first)
+    assert sys.getrefcount(first) == baseline + 1
+    Holloform.set_vertex3_func(second)
+    assert sys.getrefcount(first) == baseline
+    Holloform.do_action(Holloform.ActionExportDisplayBoxAsSquares)
+    assert first_calls == [] and len(second_calls) == 4 * SQUARES
+
+
+def test_a_callable_may_replace_itself_during_the_export():
+    clear_box_scene()
+    after = []
+
+    class ReplacesItself:
+        calls = 0
+
+        def __call__(self, x, y, z):
+            ReplacesItself.calls += 1
+            Holloform.set_vertex3_func(lambda *corner: after.append(corner))
+
+    replacer = ReplacesItself()
+    gone = weakref.ref(replacer)
+    Holloform.set_vertex3_func(replacer)
+    del replacer  # the module's reference is now the only one
+    Holloform.do_action(Holloform.ActionExportDisplayBoxAsSquares)
+    assert ReplacesItself.calls == 1
+    assert len(after) == 4 * SQUARES - 1
+    gc.collect()
+    assert gone() is None
+
+
+def test_the_callback_cannot_change_the_world_it_is_exporting():
+    clear_box_scene()
+    calls = []
+
+    def renews_the_grid(*corner):
+        calls.append(corner)
+        Holloform.do_action(Holloform.ActionNewSolidGrid)
+
+    with pytest.raises(RuntimeError, match="do_action cannot be called while"):
+        export_with(renews_the_grid)
+    assert len(calls) == 1
+    assert len(export_vertices()) == 4 * SQUARES  # still the clear grid
+
+    Holloform.set_vertex3_func(lambda *corner: Holloform.display())
+    with pytest.raises(RuntimeError, match="display cannot be called while"):
+        Holloform.do_action(Holloform.ActionExportDisplayBoxAsSquares)
+
+
+def test_non_callables_are_refused_and_change_nothing():
+    clear_box_scene()
+    calls = []
+    Holloform.set_vertex3_func(lambda *corner: calls.append(corner))
+    for value in (5, None, "f"):
+        with pytest.raises(TypeError, match="^Need a callable object!$"):
+            Holloform.set_vertex3_func(value)
+    Holloform.do_action(Holloform.ActionExportDisplayBoxAsSquares)
+    assert len(calls) == 4 * SQUARES
+
+
+def test_exports_keep_no_references():
+    clear_box_scene()
+    result = object()
+    export_with(lambda *corner: result)  # warms up whatever the export caches
+    results_before = sys.getrefcount(result)
+    tracemalloc.start()
+    try:
+        before = tracemalloc.get_traced_memory()[0]
+        for _ in range(3):
+            export_with(lambda *corner: result)
+        grown = tracemalloc.get_traced_memory()[0] - before
+    finally:
+        tracemalloc.stop()
+    assert sys.getrefcount(result) == results_before
+    # A leaked argument tuple or result per vertex would be megabytes.
+    assert grown < 64 * 1024

@@ -1,0 +1,104 @@
+// holloform-grid mesh, run as a separate process.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "grid/World.h"
+#include "persistence/GridFile.h"
+#include "persistence/MeshExport.h"
+#include "render/LimitSurfaceSweep.h"
+
+namespace {
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+class MeshTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* tool = std::getenv("HOLLOFORM_GRID_TOOL");
+        if (!tool) GTEST_SKIP() << "HOLLOFORM_GRID_TOOL is not set";
+        tool_ = tool;
+        prefix_ = ::testing::TempDir() + "/mesh_tool_test_" + std::to_string(getpid()) + "_";
+        // A ball of radius 5 and a 2 x 2 x 2 cube in a clear grid of 2 levels.
+        auto grid = std::make_unique<VoxelGrid>(2, false);
+        for (uint32_t x = 10; x <= 30; ++x)
+            for (uint32_t y = 10; y <= 30; ++y)
+                for (uint32_t z = 10; z <= 30; ++z)
+                    if ((x - 20) * (x - 20) + (y - 20) * (y - 20) + (z - 20) * (z - 20) <= 25) grid->set_voxel(x, y, z);
+        for (uint32_t i = 0; i < 8; ++i) grid->set_voxel(40 + (i & 1), 40 + (i >> 1 & 1), 40 + (i >> 2));
+        save_grid(*grid, 0, path("grid"));
+    }
+    void TearDown() override {
+        for (const char* name : {"grid", "out", "err", "mesh.obj", "mesh.stl", "mesh.ply"}) std::remove(path(name).c_str());
+    }
+    std::string path(const char* name) const { return prefix_ + name; }
+
+    int run(const std::string& arguments) const {
+        const std::string command =
+            "'" + tool_ + "' mesh '" + path("grid") + "' " + arguments + " >'" + path("out") + "' 2>'" + path("err") + "'";
+        const int raw = std::system(command.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+
+    // The mesh of the box after `frames` sweeps of a fresh world, as the tool
+    // should build it.
+    std::string expected_obj(const IntBox& box, uint32_t frames) {
+        World world;
+        LoadedGrid loaded = load_grid(path("grid"));
+        install_grid(world, std::move(loaded.grid), loaded.boundary_flag);
+        PhysicsParameters physics;
+        physics.do_physics = frames > 1;
+        SurfaceMesh mesh;
+        for (uint32_t frame = 1; frame <= frames; ++frame) {
+            mesh.reset();
+            sweep_limit_surface(world, box, mesh, frame, physics);
+        }
+        std::ostringstream out;
+        write_mesh(TriangleMeshView{mesh.positions().data(), 4, mesh.vertex_count(), mesh.indices().data(),
+                                    mesh.index_count()},
+                   MeshFormat::Obj, out);
+        return out.str();
+    }
+
+    std::string tool_, prefix_;
+};
+
+TEST_F(MeshTool, WritesTheSweptSurfaceInEachFormat) {
+    ASSERT_EQ(run("12 12 12 45 45 45 --out '" + path("mesh.obj") + "'"), 0) << read_file(path("err"));
+    const std::string obj = read_file(path("mesh.obj"));
+    EXPECT_EQ(obj, expected_obj(IntBox{12, 12, 12, 45, 45, 45}, 1));
+    ASSERT_EQ(run("12 12 12 45 45 45 --steps 3 --out '" + path("mesh.obj") + "'"), 0);
+    const std::string moved = read_file(path("mesh.obj"));
+    EXPECT_EQ(moved, expected_obj(IntBox{12, 12, 12, 45, 45, 45}, 4));
+    EXPECT_NE(moved, obj) << "physics moved the vertices";
+
+    const size_t triangles = std::count(obj.begin(), obj.end(), 'f');
+    ASSERT_GT(triangles, 100u);
+    ASSERT_EQ(run("12 12 12 45 45 45 --out '" + path("mesh.stl") + "'"), 0);
+    EXPECT_EQ(read_file(path("mesh.stl")).size(), 84 + 50 * triangles);
+    ASSERT_EQ(run("12 12 12 45 45 45 --out '" + path("mesh.ply") + "'"), 0);
+    EXPECT_EQ(read_file(path("mesh.ply")).compare(0, 4, "ply\n"), 0);
+}
+
+TEST_F(MeshTool, RejectsBadBoxesAndUnknownTypes) {
+    EXPECT_EQ(run("12 12 12 64 45 45 --out '" + path("mesh.obj") + "'"), 1);
+    EXPECT_EQ(run("12 50 12 45 45 45 --out '" + path("mesh.obj") + "'"), 1);
+    EXPECT_EQ(run("12 12 12 45 45 45 --out '" + path("mesh.off") + "'"), 1);
+    EXPECT_EQ(run("12 12 12 45 45 45"), 2) << "--out is required";
+    EXPECT_TRUE(read_file(path("mesh.obj")).empty());
+}
+
+}  // namespace
