@@ -1,6 +1,7 @@
 #include "grid/SurfaceMaintenance.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "dynamics/SurfaceVertexSet.h"
 #include "grid/World.h"
@@ -31,15 +32,17 @@ void compact(std::vector<VoxelPosition>& points) {
     points.erase(std::unique(points.begin(), points.end()), points.end());
 }
 
+// Candidates gathered before the list is first compacted: 48 MB. A long
+// cascade gives millions of positions whose neighbourhoods overlap heavily;
+// compacting whenever the list has doubled past this keeps the memory near
+// the size of the result.
+constexpr size_t kCompactAbove = size_t(1) << 22;
+
 }  // namespace
 
 std::vector<VoxelPosition> neighbourhood_points(const std::vector<VoxelPosition>& positions, uint32_t side) {
-    std::vector<VoxelPosition> given = positions;
-    compact(given);
-    // A long cascade can give millions of positions whose neighbourhoods
-    // overlap heavily; compacting whenever the list doubles keeps the memory
-    // near the size of the result.
-    std::vector<VoxelPosition> points;
+    std::vector<VoxelPosition> candidates;
+    candidates.reserve(std::min(27 * positions.size(), kCompactAbove));
     size_t compacted = 0;
     for (const VoxelPosition& p : positions) {
         for (int dz = -1; dz <= 1; ++dz) {
@@ -49,17 +52,21 @@ std::vector<VoxelPosition> neighbourhood_points(const std::vector<VoxelPosition>
                                           p.z + static_cast<uint32_t>(dz)};
                     // 0 and side - 1 (and wrapped values) fall outside 1 .. side - 2.
                     if (q.x - 1 >= side - 2 || q.y - 1 >= side - 2 || q.z - 1 >= side - 2) continue;
-                    if (std::binary_search(given.begin(), given.end(), q, ZyxOrder())) continue;
-                    points.push_back(q);
+                    candidates.push_back(q);
                 }
             }
         }
-        if (points.size() > 2 * compacted + 4096) {
-            compact(points);
-            compacted = points.size();
+        if (candidates.size() > std::max(kCompactAbove, 2 * compacted)) {
+            compact(candidates);
+            compacted = candidates.size();
         }
     }
-    compact(points);
+    compact(candidates);
+    std::vector<VoxelPosition> given = positions;
+    compact(given);
+    std::vector<VoxelPosition> points;
+    std::set_difference(candidates.begin(), candidates.end(), given.begin(), given.end(), std::back_inserter(points),
+                        ZyxOrder());
     return points;
 }
 

@@ -1,5 +1,7 @@
 #include "grid/SurfaceNeighbours.h"
 
+#include <array>
+
 #include "grid/CubeTables.h"
 
 namespace {
@@ -13,13 +15,29 @@ constexpr uint32_t corner_bit(uint32_t cube, uint32_t corner) {
                              static_cast<int>((cube & 1) + (corner & 1)) - 1);
 }
 
+// A cube's corners lie in four rows along x of two voxels each. Packing the
+// rows (dy, dz) = (0, 0), (0, 1), (1, 0), (1, 1) two bits apiece gives a byte
+// whose case this table holds: bit x of row (dy, dz) is corner 4x + 2dy + dz.
+constexpr std::array<uint8_t, 256> make_case_of_rows() {
+    std::array<uint8_t, 256> table{};
+    for (uint32_t rows = 0; rows < 256; ++rows) {
+        uint32_t cube_case = 0;
+        for (uint32_t row = 0; row < 4; ++row) {
+            for (uint32_t x = 0; x < 2; ++x) {
+                if (rows >> (2 * row + x) & 1) cube_case |= 1u << (4 * x + row);
+            }
+        }
+        table[rows] = static_cast<uint8_t>(cube_case);
+    }
+    return table;
+}
+
+constexpr std::array<uint8_t, 256> kCaseOfRows = make_case_of_rows();
+
 // The case of cube i: bit j set when its corner j is solid.
 unsigned cube_case(NeighbourhoodBits around, uint32_t cube) {
-    unsigned result = 0;
-    for (uint32_t corner = 0; corner < kCubeCorners; ++corner) {
-        result |= ((around >> corner_bit(cube, corner)) & 1u) << corner;
-    }
-    return result;
+    const NeighbourhoodBits s = around >> corner_bit(cube, 0);
+    return kCaseOfRows[(s & 3u) | (s >> 9 & 3u) << 2 | (s >> 3 & 3u) << 4 | (s >> 12 & 3u) << 6];
 }
 
 }  // namespace
@@ -31,10 +49,8 @@ SurfaceNeighbours surface_neighbours(NeighbourhoodBits around, uint32_t x, uint3
     if ((around >> kNeighbourhoodCentre & 1u) == 0 || around == kWhollySolid) return neighbours;
     NeighbourhoodBits listed = 0;
     for (uint32_t cube = 0; cube < kCubeCorners; ++cube) {
-        const uint8_t joined = corner_adjacency(cube_case(around, cube), 7 - cube);
-        for (uint32_t corner = 0; corner < kCubeCorners; ++corner) {
-            if ((joined >> corner & 1u) == 0) continue;
-            const uint32_t bit = corner_bit(cube, corner);
+        for (uint32_t joined = corner_adjacency(cube_case(around, cube), 7 - cube); joined != 0; joined &= joined - 1) {
+            const uint32_t bit = corner_bit(cube, static_cast<uint32_t>(__builtin_ctz(joined)));
             if (listed >> bit & 1u) continue;
             listed |= NeighbourhoodBits(1) << bit;
             neighbours.push_back(VoxelPosition{x + static_cast<uint32_t>(neighbourhood_dx(bit)),

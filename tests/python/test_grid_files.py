@@ -69,15 +69,4 @@ def test_corrupt_files_raise_and_keep_the_grid(tmp_path):
             load(bad)
         assert str(caught.value) in FILE_ERRORS
     assert export_vertices() == before
-
-    # Damaged bytes may still make a valid grid; they must never crash.
-    for _ in range(40):
-        damaged = bytearray(data)
-        for _ in range(4):
-            damaged[rng.randrange(len(damaged))] = rng.randrange(256)
-        bad.write_bytes(bytes(damaged))
-        try:
-            load(bad)
-        except RuntimeError as error:
-            assert str(error) in FILE_ERRORS
     os.remove(bad)

@@ -46,35 +46,21 @@ def test_fixed_texts():
 
 
 @pytest.mark.parametrize(
-    "call, error",
+    "call, error, message",
     [
-        (lambda: Holloform.display(1), TypeError),
-        (lambda: Holloform.query_int(), TypeError),
-        (lambda: Holloform.query_int("0"), TypeError),
-        (lambda: Holloform.query_float(1.5), TypeError),
-        (lambda: Holloform.set_int(0, 1, 2), TypeError),
-        (lambda: Holloform.query_int(2 ** 40), OverflowError),
-        (lambda: Holloform.set_float(0, "x"), TypeError),
-        (lambda: Holloform.set_string(0, b"bytes"), TypeError),
-        (lambda: Holloform.set_string(0, "nul\0inside"), ValueError),
-        (lambda: Holloform.key(256, 1), OverflowError),
-        (lambda: Holloform.key(-1, 1), OverflowError),
-        (lambda: Holloform.reshape(0, 0, 1), TypeError),
-        (lambda: Holloform.copyright_notice(None), TypeError),
-        (lambda: Holloform.set_vertex3_func(), TypeError),
-        (lambda: Holloform.set_vertex3_func(print, print), TypeError),
+        (lambda: Holloform.display(1), TypeError, r"^display\(\) takes exactly 0 arguments"),
+        (lambda: Holloform.query_int("0"), TypeError, "cannot be interpreted as an integer"),
+        (lambda: Holloform.set_int(0), TypeError, r"^set_int\(\) takes exactly 2 arguments"),
+        (lambda: Holloform.set_string(0, b"bytes"), TypeError, r"^set_string\(\) argument 2 must be str"),
+        (lambda: Holloform.set_string(0, "nul\0inside"), ValueError, "null character"),
+        (lambda: Holloform.key(256, 1), OverflowError, "unsigned byte integer"),
+        (lambda: Holloform.query_int(2 ** 40), OverflowError, "signed integer"),
+        (lambda: Holloform.set_vertex3_func(print, print), TypeError, r"^set_vertex3_func\(\) takes exactly 1 argument"),
     ],
 )
-def test_argument_errors_name_the_function(call, error):
-    with pytest.raises(error):
+def test_argument_errors_come_from_the_parser(call, error, message):
+    with pytest.raises(error, match=message):
         call()
-
-
-def test_argument_errors_use_the_module_function_names():
-    with pytest.raises(TypeError, match=r"display\(\) takes"):
-        Holloform.display(1)
-    with pytest.raises(TypeError, match=r"set_int\(\)"):
-        Holloform.set_int(0)
 
 
 def test_out_of_range_identifiers_answer_fallbacks():
@@ -104,10 +90,3 @@ def test_values_round_trip_with_their_types():
     Holloform.set_float(Holloform.FloatFogR, 1e300)
     assert Holloform.query_float(Holloform.FloatFogR) == math.inf
 
-
-def test_events_without_drawing():
-    Holloform.reshape(0, 0, 320, 240)
-    Holloform.motion(10, 20)
-    Holloform.button(0, 1)
-    Holloform.button(-1, 0)
-    Holloform.key(ord("x"), 0)

@@ -3,7 +3,6 @@
 import gc
 import random
 import sys
-import tracemalloc
 import weakref
 
 import pytest
@@ -46,12 +45,6 @@ def test_a_long_export_sends_every_wall_square_once():
     squares = [frozenset(unturned[i:i + 4]) for i in range(0, len(unturned), 4)]
     assert len(set(squares)) == SQUARES
     assert set(squares) == box_wall_squares()
-
-
-def test_the_export_is_scaled_to_the_largest_extent():
-    clear_box_scene(max_dim=8.0)
-    xs = [x for x, _, _ in export_vertices()]
-    assert max(xs) - min(xs) == pytest.approx(8.0 * SIDE / BOX)
 
 
 @pytest.mark.parametrize("error_type", [ValueError, KeyboardInterrupt])
@@ -150,14 +143,14 @@ def test_exports_keep_no_references():
     result = object()
     export_with(lambda *corner: result)  # warms up whatever the export caches
     results_before = sys.getrefcount(result)
-    tracemalloc.start()
-    try:
-        before = tracemalloc.get_traced_memory()[0]
-        for _ in range(3):
-            export_with(lambda *corner: result)
-        grown = tracemalloc.get_traced_memory()[0] - before
-    finally:
-        tracemalloc.stop()
+    gc.collect()
+    blocks_before = sys.getallocatedblocks()
+    for _ in range(3):
+        export_with(lambda *corner: result)
+    gc.collect()
+    grown = sys.getallocatedblocks() - blocks_before
     assert sys.getrefcount(result) == results_before
-    # A leaked argument tuple or result per vertex would be megabytes.
-    assert grown < 64 * 1024
+    # A leaked argument tuple (or its floats) per vertex would be over a
+    # hundred thousand blocks. (With PYTHONMALLOC=malloc no blocks are
+    # counted; the leak checker of the sanitizer build covers that case.)
+    assert grown < 1000

@@ -1,5 +1,5 @@
 // The primitive drawer: the order of a box's edges, the integer box extent,
-// and what the OpenGL drawer hands to OpenGL (read back in feedback mode).
+// and what the OpenGL drawer draws (read back from an offscreen buffer).
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -42,10 +42,10 @@ TEST(IntBoxOutline, EnclosesTheOuterFacesOfTheVoxels) {
               (std::vector<int32_t>{2, 0, 7, 10, 512, 8}));
 }
 
-// Records in OpenGL feedback mode what a drawing call sends down the
-// pipeline. The projection maps world x and y in 0 .. 64 one to one onto the
-// 64 x 64 viewport and z in -64 .. 64 onto the depth range.
-class GlFeedback : public ::testing::Test {
+// Draws in white on black into a 64 x 64 pixel buffer whose pixels are the
+// unit squares of world x and y (an orthographic view down z), then reads
+// pixels back. Lines are placed through pixel centres.
+class GlDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
         SKIP_WITHOUT_EGL(egl_);
@@ -55,80 +55,54 @@ protected:
         glOrtho(0, 64, 0, 64, -64, 64);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(1, 1, 1);
+    }
+    void TearDown() override {
+        if (egl_.ok()) {
+            EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        }
     }
 
-    struct Primitive {
-        GLfloat token;
-        std::vector<Point> corners;
-    };
-
-    template <typename Draw>
-    std::vector<Primitive> feedback(Draw&& draw) {
-        std::vector<GLfloat> buffer(8192);
-        glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D, buffer.data());
-        glRenderMode(GL_FEEDBACK);
-        draw();
-        const GLint count = glRenderMode(GL_RENDER);
-        std::vector<Primitive> primitives;
-        for (GLint i = 0; i < count;) {
-            Primitive p{buffer[i++], {}};
-            const GLint corners = p.token == GL_POLYGON_TOKEN ? static_cast<GLint>(buffer[i++]) : 2;
-            for (GLint c = 0; c < corners; ++c, i += 3) {
-                // Window depth back to world z.
-                p.corners.push_back(Point{buffer[i], buffer[i + 1], 64.0f * (1.0f - 2.0f * buffer[i + 2])});
-            }
-            primitives.push_back(p);
-        }
-        return primitives;
-    }
-
-    static void expect_segments(const std::vector<Primitive>& lines, const std::vector<Segment>& expected) {
-        ASSERT_EQ(lines.size(), expected.size());
-        for (size_t i = 0; i < lines.size(); ++i) {
-            EXPECT_TRUE(lines[i].token == GL_LINE_TOKEN || lines[i].token == GL_LINE_RESET_TOKEN);
-            for (int end = 0; end < 2; ++end)
-                for (int axis = 0; axis < 3; ++axis) {
-                    EXPECT_NEAR(lines[i].corners[end][axis], expected[i][end][axis], 1e-3) << "segment " << i;
-                }
-        }
+    bool lit(int x, int y) {
+        glFinish();
+        return egl_.pixel(x, y)[0] > 128;
     }
 
     EglContext egl_{64, 64};
     GlPrimitiveDrawer drawer_;
 };
 
-TEST_F(GlFeedback, BoxOutlineIsTwelveLines) {
-    expect_segments(feedback([&] { drawer_.draw_box_outline(Vector3(10, 20, 6), Vector3(11.5f, 21.9999f, 5)); }),
-                    box_edges({10, 20, 6}, {11.5f, 21.9999f, 5}));
+TEST_F(GlDrawing, BoxOutlineAndLine) {
+    drawer_.draw_box_outline(Vector3(40.5f, 20.5f, 5), Vector3(10.5f, 50.5f, -3));  // corners in either order
+    EXPECT_TRUE(lit(25, 20) && lit(25, 50) && lit(10, 35) && lit(40, 35));
+    EXPECT_FALSE(lit(25, 35) || lit(5, 5) || lit(45, 35));
+    drawer_.draw_line(Vector3(5.5f, 60.5f, 0), Vector3(60.5f, 60.5f, 0));
+    EXPECT_TRUE(lit(6, 60) && lit(59, 60));  // a line leaves out its last pixel
+    EXPECT_FALSE(lit(3, 60));
 }
 
-TEST_F(GlFeedback, LineAndIntBoxOutline) {
-    expect_segments(feedback([&] { drawer_.draw_line(Vector3(1, 2, 3), Vector3(30, 40, -7)); }),
-                    {{{{1, 2, 3}, {30, 40, -7}}}});
-    // The box of one voxel is its unit cube.
-    expect_segments(feedback([] { draw_int_box_outline(IntBox{5, 5, 5, 5, 5, 5}); }), box_edges({5, 5, 5}, {6, 6, 6}));
+TEST_F(GlDrawing, IntBoxOutlineRunsAroundTheOuterFacesOfItsVoxels) {
+    glTranslatef(0.5f, 0.5f, 0);  // integer edges onto pixel centres
+    draw_int_box_outline(IntBox{10, 10, 0, 19, 29, 3});
+    EXPECT_TRUE(lit(15, 10) && lit(15, 30) && lit(10, 20) && lit(20, 20));
+    EXPECT_FALSE(lit(15, 20) || lit(15, 29) || lit(21, 20));
 }
 
-TEST_F(GlFeedback, TrianglesReadFourFloatRecordsAndLeaveTheArraysOff) {
-    // Four vertices; w is never read (it holds junk here).
-    const float positions[] = {1, 1, 0, 99, 30, 1, 0, 99, 1, 30, 0, 99, 30, 30, 2, 99};
+TEST_F(GlDrawing, TrianglesReadFourFloatRecordsAndLeaveTheArraysOff) {
+    // A square of two triangles; the fourth float of each record is never read.
+    const float positions[] = {1, 1, 0, 99, 30, 1, 0, 99, 1, 30, 0, 99, 30, 30, 0, 99};
     const float normals[] = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0};
     const uint32_t indices[] = {0, 1, 2, 2, 1, 3};
-    for (const float* n : {static_cast<const float*>(nullptr), normals}) {
-        const std::vector<Primitive> triangles = feedback([&] { drawer_.draw_triangles(positions, n, indices, 6); });
-        ASSERT_EQ(triangles.size(), 2u);
-        for (size_t t = 0; t < 2; ++t) {
-            EXPECT_EQ(triangles[t].token, GL_POLYGON_TOKEN);
-            ASSERT_EQ(triangles[t].corners.size(), 3u);
-            for (size_t c = 0; c < 3; ++c) {
-                const float* p = positions + 4 * indices[3 * t + c];
-                for (int axis = 0; axis < 3; ++axis) EXPECT_NEAR(triangles[t].corners[c][axis], p[axis], 1e-3);
-            }
-        }
-        EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
-        EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
-    }
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    drawer_.draw_triangles(positions, nullptr, indices, 3);  // the lower left half only
+    EXPECT_TRUE(lit(5, 5));
+    EXPECT_FALSE(lit(25, 25) || lit(40, 40));
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+    drawer_.draw_triangles(positions, normals, indices, 6);
+    EXPECT_TRUE(lit(25, 25));
+    EXPECT_FALSE(lit(40, 40) || lit(5, 40));
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY) || glIsEnabled(GL_NORMAL_ARRAY));
 }
 
 }  // namespace
