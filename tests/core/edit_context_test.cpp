@@ -123,23 +123,6 @@ TEST(EditContext, FramesTimeTheToolsAndCapLongFrames) {
     EXPECT_EQ(context.previous_pointer().x, 100);
 }
 
-TEST(EditContext, MovementScalingAndDeltaMode) {
-    ManualClock clock(0.0);
-    EditContext context;
-    context.set_float(FloatMovementScaling, 2.0f);
-    context.set_movement_mode(pointer_delta_mode());
-    context.begin_frame();  // 0.1 s
-    float h = 1.0f;
-    context.button(0, false);
-    EXPECT_FALSE(context.horizontal_movement(h));  // an unmoved pointer yields nothing, buttons or not
-    EXPECT_EQ(h, 0.0f);
-    context.motion(30, -15);
-    float v = 1.0f;
-    EXPECT_TRUE(context.horizontal_movement(h) && context.vertical_movement(v));
-    EXPECT_FLOAT_EQ(h, 2.0f * 0.1f * 2.0f * 20.0f);
-    EXPECT_FLOAT_EQ(v, 2.0f * 0.1f * -1.0f * 20.0f);
-}
-
 TEST(PointerOffsetMode, DeadZoneEdgesAndOutside) {
     float out = 1.0f;
     const double centre = 101 * 0.5;
@@ -167,26 +150,6 @@ TEST(PointerOffsetMode, DeadZoneEdgesAndOutside) {
 IntBox box_with_focus(EditContext& context, const Vector3& focus) {
     place_focus(context.view(), focus);
     return context.compute_display_box();
-}
-
-TEST(DisplayBox, CentredPushedInwardAndClamped) {
-    EditContext context;
-    EXPECT_EQ(box_with_focus(context, Vector3(100.5f, 200.2f, 300.9f)), (IntBox{84, 192, 284, 116, 208, 316}));
-    const IntBox low = box_with_focus(context, Vector3(5.0f, 100.0f, 100.0f));
-    EXPECT_EQ(low.x0, 0u);
-    EXPECT_EQ(low.x1, 32u);
-    const IntBox high = box_with_focus(context, Vector3(505.0f, 100.0f, 100.0f));
-    EXPECT_EQ(high.x0, 480u);
-    EXPECT_EQ(high.x1, 511u);
-
-    context.view().set_box_size(Vector3(2000.0f, -6.0f, 0.0f));
-    const IntBox odd = box_with_focus(context, Vector3(100.0f, 100.0f, 512.0f));
-    EXPECT_EQ(odd.x0, 0u);  // larger than the grid: all of it
-    EXPECT_EQ(odd.x1, 511u);
-    EXPECT_EQ(odd.y0, 100u);  // a negative size counts as none
-    EXPECT_EQ(odd.y1, 100u);
-    EXPECT_EQ(odd.z0, 511u);  // a flat box at the far face stays inside the grid
-    EXPECT_EQ(odd.z1, 511u);
 }
 
 TEST(DisplayBox, RandomBoxesStayOrderedInsideTheGridAndHoldTheirSize) {

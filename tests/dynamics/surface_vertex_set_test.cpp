@@ -95,8 +95,4 @@ TEST(SurfaceVertexSet, VertexCanBeRelinkedWithAPrefixOfItsOwnList) {
     EXPECT_EQ(&v.neighbour(0), both[0]);
 }
 
-TEST(SurfaceVertexSet, VertexRecordStaysLean) {
-    EXPECT_LE(sizeof(SurfaceVertex), 80u);
-}
-
 }  // namespace

@@ -50,7 +50,36 @@ def test_command_line():
         assert exit_info.value.code == 2
 
 
-def test_brush_cycle_follows_the_library():
+def session_on(hf):
+    return EditorSession(hf, "unused.hf", report=lambda text: None, warn=lambda text: None)
+
+
+def test_host_keys_toggle_resize_and_leave_library_keys_alone():
+    hf = FakeLibrary()
+    session = session_on(hf)
+    for digit, setting, _ in keys.DISPLAY_TOGGLES:
+        before = hf.query_bool(getattr(hf, setting))
+        assert session.host_key(digit)
+        assert hf.query_bool(getattr(hf, setting)) == (not before)
+    assert len({setting for _, setting, _ in keys.DISPLAY_TOGGLES}) == 10
+    assert session.host_key("+")
+    assert session.box_size_setting() == [48, 48, 48]
+    assert hf.actions[-1] == hf.ActionUpdateDisplayBox
+    for key, bound in (("-", SMALLEST_BOX), ("=", LARGEST_BOX)):
+        for _ in range(100):
+            session.host_key(key)
+        assert session.box_size_setting() == [bound] * 3
+    for character in "acdfsvxzbw ":
+        assert not keys.is_host_key(character) and not session.host_key(character)
+    assert all(keys.is_host_key(c) for c in "0123456789+-=_\x1b")
+    assert keys.library_key_code("F") == ord("f") and keys.library_key_code("\x13") == 0x13
+
+
+def test_function_keys_brushes_and_help():
+    session = session_on(FakeLibrary())
+    for number in range(2, 12):
+        assert callable(getattr(session, keys.action_for_function_key(number)))
+    assert keys.action_for_function_key(1) is None and keys.action_for_function_key(12) is None
     brushes = BrushCycle()
     for _ in range(10):
         brushes.advance()
@@ -58,60 +87,9 @@ def test_brush_cycle_follows_the_library():
     for _ in range(6):
         brushes.advance()
     assert brushes.name == BRUSH_NAMES[0]
-
-
-def session_on(hf):
-    return EditorSession(hf, "unused.hf", report=lambda text: None, warn=lambda text: None)
-
-
-def test_digits_toggle_their_display_settings():
-    hf = FakeLibrary()
-    session = session_on(hf)
-    for digit, setting, _ in keys.DISPLAY_TOGGLES:
-        identifier = getattr(hf, setting)
-        before = hf.query_bool(identifier)
-        assert session.host_key(digit)
-        assert hf.query_bool(identifier) == (not before)
-    assert len({setting for _, setting, _ in keys.DISPLAY_TOGGLES}) == 10
-
-
-def test_plus_and_minus_resize_the_display_box_within_bounds():
-    hf = FakeLibrary()
-    session = session_on(hf)
-    assert session.host_key("+")
-    assert session.box_size_setting() == [48, 48, 48]
-    assert hf.actions[-1] == hf.ActionUpdateDisplayBox
-    for _ in range(100):
-        session.host_key("-")
-    assert session.box_size_setting() == [SMALLEST_BOX] * 3
-    for _ in range(100):
-        session.host_key("=")
-    assert session.box_size_setting() == [LARGEST_BOX] * 3
-
-
-def test_library_keys_pass_through_and_host_keys_do_not():
-    session = session_on(FakeLibrary())
-    for character in "acdfsvxzbw ":
-        assert not keys.is_host_key(character)
-        assert not session.host_key(character)
-    assert keys.library_key_code("F") == ord("f")
-    assert keys.library_key_code("\x13") == 0x13
-    assert all(keys.is_host_key(c) for c in "0123456789+-=_\x1b")
-
-
-def test_function_keys_name_session_commands():
-    session = session_on(FakeLibrary())
-    for number in range(2, 12):
-        assert callable(getattr(session, keys.action_for_function_key(number)))
-    assert keys.action_for_function_key(1) is None and keys.action_for_function_key(12) is None
-
-
-def test_help_lists_every_key():
     text = "\n".join(line for column in keys.help_columns() for line in column)
-    for letter in "acdfsvxzbw":
-        assert f"\n{letter} " in text or f"+ {letter}" in text
-    for number in range(1, 12):
-        assert f"F{number} " in text
+    assert all(f"\n{letter} " in text or f"+ {letter}" in text for letter in "acdfsvxzbw")
+    assert all(f"F{number} " in text for number in range(1, 12))
     for digit, _, label in keys.DISPLAY_TOGGLES:
         assert f"{digit}      toggle {label}" in text
     assert "space" in text and "Esc" in text and "+ / -" in text

@@ -12,18 +12,22 @@ from holloform_editor.session import EditorSession
 
 def quiet_session(hf, path):
     messages = []
-    session = EditorSession(hf, str(path), report=messages.append, warn=messages.append)
-    return session, messages
+    return EditorSession(hf, str(path), report=messages.append, warn=messages.append), messages
 
 
 def leftovers(folder):
     return sorted(name for name in os.listdir(folder) if name.endswith(".tmp"))
 
 
-def test_save_replaces_the_file_and_leaves_no_temporary(tmp_path):
+def test_save_replaces_the_file_only_when_it_succeeds(tmp_path):
     hf = FakeLibrary(MAGIC + b"new")
     target = tmp_path / "grid.hf"
     target.write_bytes(MAGIC + b"old")
+    hf.fail_save_after = 4
+    with pytest.raises(GridFileError, match="Unable to write file"):
+        save_grid(hf, str(target))
+    assert target.read_bytes() == MAGIC + b"old"
+    hf.fail_save_after = None
     save_grid(hf, str(target))
     assert target.read_bytes() == MAGIC + b"new"
     assert leftovers(tmp_path) == []
@@ -32,15 +36,14 @@ def test_save_replaces_the_file_and_leaves_no_temporary(tmp_path):
     assert hf.strings[hf.StringSavePath] != str(target)
 
 
-def test_failed_save_keeps_the_previous_file(tmp_path):
-    hf = FakeLibrary(MAGIC + b"new contents")
-    hf.fail_save_after = 4
-    target = tmp_path / "grid.hf"
-    target.write_bytes(MAGIC + b"old")
-    with pytest.raises(GridFileError, match="Unable to write file"):
-        save_grid(hf, str(target))
-    assert target.read_bytes() == MAGIC + b"old"
-    assert leftovers(tmp_path) == []
+def test_load_errors_are_reported_with_the_path_and_keep_the_grid(tmp_path):
+    hf = FakeLibrary(MAGIC + b"current")
+    with pytest.raises(GridFileError, match=r"missing\.hf: Unable to open named file"):
+        load_grid(hf, str(tmp_path / "missing.hf"))
+    (tmp_path / "junk.hf").write_bytes(b"junk")
+    with pytest.raises(GridFileError, match="Not a Holloform grid file"):
+        load_grid(hf, str(tmp_path / "junk.hf"))
+    assert hf.grid == MAGIC + b"current"
 
 
 def test_paths_longer_than_the_library_holds_still_reach_the_right_file(tmp_path):
@@ -51,12 +54,9 @@ def test_paths_longer_than_the_library_holds_still_reach_the_right_file(tmp_path
     cwd = os.getcwd()
     hf = FakeLibrary(MAGIC + b"long")
     save_grid(hf, str(target))
-    assert target.read_bytes() == MAGIC + b"long"
-    assert os.getcwd() == cwd
     hf.grid = b""
     load_grid(hf, str(target))
-    assert hf.grid == MAGIC + b"long"
-    assert leftovers(folder) == []
+    assert hf.grid == MAGIC + b"long" and os.getcwd() == cwd and leftovers(folder) == []
 
 
 def test_save_through_a_link_updates_its_target_and_keeps_permissions(tmp_path):
@@ -66,22 +66,12 @@ def test_save_through_a_link_updates_its_target_and_keeps_permissions(tmp_path):
     link = tmp_path / "link.hf"
     link.symlink_to(real)
     save_grid(FakeLibrary(MAGIC + b"new"), str(link))
-    assert link.is_symlink()
-    assert real.read_bytes() == MAGIC + b"new"
+    assert link.is_symlink() and real.read_bytes() == MAGIC + b"new"
     assert stat.S_IMODE(real.stat().st_mode) == 0o600
 
 
-def test_load_errors_are_reported_with_the_path(tmp_path):
-    hf = FakeLibrary(MAGIC + b"current")
-    with pytest.raises(GridFileError, match=r"missing\.hf: Unable to open named file"):
-        load_grid(hf, str(tmp_path / "missing.hf"))
-    (tmp_path / "junk.hf").write_bytes(b"junk")
-    with pytest.raises(GridFileError, match="Not a Holloform grid file"):
-        load_grid(hf, str(tmp_path / "junk.hf"))
-    assert hf.grid == MAGIC + b"current"
-
-
-def test_quitting_with_unsaved_edits_writes_the_autosave_only(tmp_path):
+@pytest.mark.parametrize("drop_the_grid", [EditorSession.quit, EditorSession.new_clear_grid])
+def test_unsaved_edits_go_to_the_autosave_only(tmp_path, drop_the_grid):
     target = tmp_path / "grid.hf"
     target.write_bytes(MAGIC + b"saved")
     hf = FakeLibrary()
@@ -90,37 +80,23 @@ def test_quitting_with_unsaved_edits_writes_the_autosave_only(tmp_path):
     assert hf.grid == MAGIC + b"saved"
     hf.edit("stroke")
     session.note_button(0, pressed=True)
-    assert session.quit()
+    assert drop_the_grid(session) is not False
     assert target.read_bytes() == MAGIC + b"saved"
-    assert (tmp_path / "grid.hf.autosave").read_bytes() == MAGIC + b"savedstroke"
-
-
-def test_quitting_after_a_save_writes_no_autosave(tmp_path):
-    target = tmp_path / "grid.hf"
-    hf = FakeLibrary()
-    session, messages = quiet_session(hf, target)
-    session.start()
-    session.note_library_key(" ", pressed=True)
-    assert session.save()
-    assert session.quit()
-    assert not (tmp_path / "grid.hf.autosave").exists()
-    assert f"Saved {target}" in messages
-
-
-def test_replacing_the_grid_keeps_unsaved_edits_in_the_autosave(tmp_path):
-    target = tmp_path / "grid.hf"
-    target.write_bytes(MAGIC + b"saved")
-    hf = FakeLibrary()
-    session, _ = quiet_session(hf, target)
-    session.start()
-    hf.edit("stroke")
-    session.note_button(2, pressed=True)
-    session.new_clear_grid()
     assert (tmp_path / "grid.hf.autosave").read_bytes() == MAGIC + b"savedstroke"
     assert not session.dirty
 
 
-def test_a_file_that_does_not_load_leaves_the_editor_running(tmp_path):
+def test_quitting_after_a_save_writes_no_autosave(tmp_path):
+    target = tmp_path / "grid.hf"
+    session, messages = quiet_session(FakeLibrary(), target)
+    session.start()
+    session.note_library_key(" ", pressed=True)
+    assert session.save() and session.quit()
+    assert not (tmp_path / "grid.hf.autosave").exists()
+    assert f"Saved {target}" in messages
+
+
+def test_bad_files_leave_the_editor_running(tmp_path):
     target = tmp_path / "grid.hf"
     target.write_bytes(b"not a grid")
     hf = FakeLibrary()
@@ -130,11 +106,8 @@ def test_a_file_that_does_not_load_leaves_the_editor_running(tmp_path):
     # Nothing was loaded, so --levels makes the grid; the bad file is untouched.
     assert hf.ints[hf.IntGridLevels] == 4 and hf.grid == MAGIC + b"solid"
     assert target.read_bytes() == b"not a grid"
-
-
-def test_a_failed_autosave_is_reported(tmp_path):
-    hf = FakeLibrary()
-    session, messages = quiet_session(hf, tmp_path / "gone" / "grid.hf")
+    # An autosave that cannot be written is reported.
+    session, messages = quiet_session(FakeLibrary(), tmp_path / "gone" / "grid.hf")
     session.note_button(0, pressed=True)
     assert not session.quit()
     assert "unsaved edits are lost" in messages[-1]

@@ -23,10 +23,6 @@ def square_coloured(pixel):
     return False
 
 
-def bright(pixel):
-    return max(pixel) > 60
-
-
 @pytest.fixture(scope="module")
 def demo(tmp_path_factory, module_path):
     out = tmp_path_factory.mktemp("demo")
@@ -54,21 +50,15 @@ def test_every_file_is_written_and_named(demo):
         assert str(out / name) in printed
 
 
-def test_squares_picture_shows_the_flat_face_colours(demo):
+def test_pictures_show_flat_squares_and_a_lit_textured_surface(demo):
     out, _ = demo
-    squares = [p for p in pixels(out / "squares.png") if bright(p)]
-    assert len(squares) / (SIZE[0] * SIZE[1]) > 0.05
-    # Almost everything drawn is a face colour; the rest are outline lines.
+    squares = [p for p in pixels(out / "squares.png") if max(p) > 60]
+    surface = [p for p in pixels(out / "surface.png") if max(p) > 60]
+    assert len(squares) / (SIZE[0] * SIZE[1]) > 0.05 and len(surface) / (SIZE[0] * SIZE[1]) > 0.03
+    # Almost everything drawn as squares is a face colour (the rest are outline
+    # lines); smooth lighting and the checkerboard give the surface many more
+    # shades, most of them no face colour.
     assert sum(map(square_coloured, squares)) / len(squares) > 0.9
-
-
-def test_surface_picture_shows_a_lit_textured_surface(demo):
-    out, _ = demo
-    surface = [p for p in pixels(out / "surface.png") if bright(p)]
-    squares = [p for p in pixels(out / "squares.png") if bright(p)]
-    assert len(surface) / (SIZE[0] * SIZE[1]) > 0.03
-    # Smooth lighting and the checkerboard give many shades where the flat
-    # squares give few, and most of them are no face colour.
     assert len(set(surface)) > 2 * len(set(squares))
     assert sum(map(square_coloured, surface)) / len(surface) < 0.6
     # Dark and light texels of the checkerboard both show.
@@ -76,19 +66,15 @@ def test_surface_picture_shows_a_lit_textured_surface(demo):
     assert lightness[len(lightness) // 10] < 0.8 * lightness[-len(lightness) // 10]
 
 
-def test_grid_file_loads_back(demo, module_path):
+def test_grid_file_reads_back(demo):
     out, _ = demo
     tool = grid_tool()
-    if tool:
-        checked = subprocess.run([tool, "info", str(out / "sculpt.hf")], capture_output=True, text=True)
-        assert checked.returncode == 0, checked.stderr
-        solid = int(dict(line.split(": ") for line in checked.stdout.splitlines())["solid_voxels"])
-        assert 300 < solid < 10000
-    script = ("import Holloform as H; H.set_string(H.StringSavePath, {path!r}); "
-              "H.do_action(H.ActionLoad); print(H.query_int(H.IntGridLevels))")
-    loaded = subprocess.run([sys.executable, "-c", script.format(path=str(out / "sculpt.hf"))],
-                            env=editor_environment(), capture_output=True, text=True)
-    assert loaded.returncode == 0, loaded.stderr
+    if not tool:
+        pytest.skip("the holloform-grid tool is not built")
+    checked = subprocess.run([tool, "info", str(out / "sculpt.hf")], capture_output=True, text=True)
+    assert checked.returncode == 0, checked.stderr
+    solid = int(dict(line.split(": ") for line in checked.stdout.splitlines())["solid_voxels"])
+    assert 300 < solid < 10000
 
 
 def test_obj_file_parses_into_quads(demo):

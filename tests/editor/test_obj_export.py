@@ -42,22 +42,13 @@ def test_obj_holds_every_square_with_shared_corners_written_once():
     for _ in range(20):
         squares = random_squares(rng, rng.randint(0, 60))
         collector = QuadCollector()
-        for square in squares:
-            for corner in square:
-                collector(*corner)
+        for corner in [corner for square in squares for corner in square] + squares[0][:1] if squares else []:
+            collector(*corner)  # the last, unfinished square is left out
         vertices, faces = parse_obj(collector.obj_text())
         assert len(faces) == len(squares)
         assert len(vertices) == len({corner for square in squares for corner in square})
         for face, square in zip(faces, squares):
             assert [vertices[n - 1] for n in face] == [tuple(c + 0.0 for c in corner) for corner in square]
-
-
-def test_an_unfinished_square_is_left_out():
-    collector = QuadCollector()
-    for corner in [(0, 0, 0), (1, 0, 0), (1, 1, 0), (0, 1, 0), (5, 5, 5)]:
-        collector(*corner)
-    vertices, faces = parse_obj(collector.obj_text())
-    assert faces == [(1, 2, 3, 4)]
 
 
 def test_float_text_is_short_and_exact():

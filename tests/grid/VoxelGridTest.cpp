@@ -19,49 +19,6 @@ TEST(VoxelGrid, RefusesUnsupportedLevelCounts) {
     for (long levels = 2; levels <= 8; ++levels) EXPECT_EQ(VoxelGrid(levels, false).side(), 1u << (3 * levels));
 }
 
-TEST(VoxelGrid, ClearingOneVoxelRefinesAndSettingItCollapses) {
-    VoxelGrid grid(3, true);
-    EXPECT_TRUE(grid.set_voxel(100, 100, 100));
-    EXPECT_TRUE(grid.clear_voxel(100, 100, 100));
-    ASSERT_EQ(grid.node_map(1).size(), 1u);
-    const GridNode* node = grid.find_entry(grid.node_map(1), CellKey::of_cell(64, 64, 64));
-    ASSERT_NE(node, nullptr);
-    EXPECT_EQ(node->subdivided.count(), 1u);
-    EXPECT_TRUE(node->subdivided.test(ChildIndex{4, 4, 4}));
-    EXPECT_TRUE(node->solid.is_all_ones());
-    ASSERT_EQ(grid.leaf_map().size(), 1u);
-    const LeafBlock* leaf = grid.find_entry(grid.leaf_map(), CellKey::of_cell(96, 96, 96));
-    ASSERT_NE(leaf, nullptr);
-    EXPECT_EQ(leaf->bits.count(), 511u);
-    EXPECT_FALSE(leaf->bits.test(ChildIndex{4, 4, 4}));
-    EXPECT_EQ(grid.root().state(ChildIndex{1, 1, 1}), CellState::Subdivided);
-
-    EXPECT_FALSE(grid.set_voxel(100, 100, 100));
-    EXPECT_EQ(entries_below_root(grid), 0u);
-    EXPECT_EQ(grid.root(), VoxelGrid(3, true).root());
-}
-
-TEST(VoxelGrid, FillingALeafBlockCollapsesItIntoItsParent) {
-    for (long levels : {2L, 3L}) {
-        VoxelGrid grid(levels, false);
-        for (uint32_t z = 8; z < 16; ++z)
-            for (uint32_t y = 16; y < 24; ++y)
-                for (uint32_t x = 0; x < 8; ++x) ASSERT_FALSE(grid.set_voxel(x, y, z));
-        EXPECT_EQ(grid.leaf_map().size(), 0u);
-        EXPECT_EQ(find_grid_fault(grid), nullptr);
-        EXPECT_EQ(count_solid_voxels(grid), 512u);
-        if (levels == 2) {
-            EXPECT_EQ(grid.root().state(ChildIndex{0, 2, 1}), CellState::Solid);
-        } else {  // the level 1 node stays: its other 511 children are clear
-            ASSERT_EQ(grid.node_map(1).size(), 1u);
-            const GridNode* node = grid.find_node(0, 16, 8, 1);
-            ASSERT_NE(node, nullptr);
-            EXPECT_EQ(node->state(ChildIndex{0, 2, 1}), CellState::Solid);
-            EXPECT_EQ(node->solid.count() + node->subdivided.count(), 1u);
-        }
-    }
-}
-
 TEST(VoxelGrid, EightLevelsReachTheFarCornerAndWrap) {
     VoxelGrid grid(8, true);
     const uint32_t side = grid.side(), far = side - 1;

@@ -1,5 +1,5 @@
-// The brushes and the World's edits: settling of additions, the removal
-// cascade, the change lists and the surface upkeep after each edit.
+// The brushes and the World's edits against a model, and the edits' hard
+// cases: cascades to the grid's face, interrupted additions, deep cascades.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -14,13 +14,9 @@
 namespace {
 
 using Points = std::vector<VoxelPosition>;
-enum Brush { kCube2, kVoxel, kCube3, kCross, kRowX, kRowY, kRowZ, kBar };
 
 class Affectors : public ::testing::Test {
 protected:
-    void add(World& world, Brush brush, VoxelPosition at) const { brushes_[brush]->add_shape(world, at); }
-    void remove(World& world, Brush brush, VoxelPosition at) const { brushes_[brush]->remove_shape(world, at); }
-
     // Inside the safe range, the vertex set equals a fresh build.
     static ::testing::AssertionResult surface_is_current(const World& world) {
         const uint32_t side = world.grid().side();
@@ -30,64 +26,6 @@ protected:
 
     const std::array<std::unique_ptr<GridAffector>, kGridAffectorCount> brushes_ = make_grid_affectors();
 };
-
-World clear_world() { return World(std::make_unique<VoxelGrid>(3, false), 0); }
-
-// On a clear grid, a voxel alone, a row (no neighbours across it) and the
-// cross (its arms go in a first pass, its centre in a second) fall away;
-// a cube and a bar have support on every axis and stay.
-TEST_F(Affectors, AdditionsWithoutSupportFallAway) {
-    for (Brush brush : {kVoxel, kRowX, kRowY, kRowZ, kCross}) {
-        World world = clear_world();
-        add(world, brush, {10, 10, 10});
-        EXPECT_TRUE(grid_test::same_grid(world.grid(), VoxelGrid(3, false))) << grid_affector_name(brush);
-        EXPECT_TRUE(world.changes().empty());
-        EXPECT_TRUE(world.vertices().empty());
-    }
-    World world = clear_world();
-    add(world, kCube2, {10, 10, 10});
-    EXPECT_EQ(world.changes(), (Points{{11, 11, 11}, {11, 11, 10}, {11, 10, 11}, {11, 10, 10},
-                                       {10, 11, 11}, {10, 11, 10}, {10, 10, 11}, {10, 10, 10}}));
-    EXPECT_EQ(world.vertices().size(), 8u);
-    add(world, kBar, {20, 30, 40});
-    EXPECT_EQ(world.changes().size(), 64u);
-    EXPECT_EQ(count_solid_voxels(world.grid()), 72u);
-    EXPECT_TRUE(surface_is_current(world));
-    add(world, kCube2, {10, 10, 10});  // already there: no change
-    EXPECT_TRUE(world.changes().empty());
-}
-
-TEST_F(Affectors, EditsKeepToTheSafeRange) {
-    World world = clear_world();
-    // Of the 3 x 3 x 3 cube at (2, 2, 2) only the 2 x 2 x 2 cube of
-    // coordinates 2 and 3 lies in range, and stays.
-    add(world, kCube3, {2, 2, 2});
-    EXPECT_EQ(world.changes(), (Points{{3, 3, 3}, {3, 3, 2}, {3, 2, 3}, {3, 2, 2},
-                                       {2, 3, 3}, {2, 3, 2}, {2, 2, 3}, {2, 2, 2}}));
-    // A single voxel out of range leaves even the change list alone; other
-    // brushes start a new, empty edit.
-    add(world, kVoxel, {1, 10, 10});
-    EXPECT_EQ(world.changes().size(), 8u);
-    add(world, kCube2, {510, 10, 10});
-    EXPECT_TRUE(world.changes().empty());
-
-    World solid;  // the cross at x = 0 removes only its voxels at x = 2 and 3
-    remove(solid, kCross, {0, 20, 20});
-    EXPECT_EQ(count_solid_voxels(solid.grid()), (VoxelCount(1) << 27) - 2);
-    EXPECT_FALSE(solid.grid().get_voxel(3, 20, 20));
-    EXPECT_TRUE(surface_is_current(solid));
-}
-
-TEST_F(Affectors, RemovalCascadesThroughUnsupportedVoxels) {
-    World world;
-    world.remove_voxel(10, 10, 10);
-    EXPECT_EQ(world.changes(), (Points{{10, 10, 10}}));
-    world.remove_voxel(12, 10, 10);  // (11, 10, 10) loses its support along x
-    EXPECT_EQ(world.changes(), (Points{{12, 10, 10}, {11, 10, 10}}));
-    EXPECT_TRUE(surface_is_current(world));
-    world.remove_voxel(11, 10, 10);  // clear already: nothing changes
-    EXPECT_EQ(world.changes().size(), 2u);
-}
 
 // A cascade that reaches the grid's outermost layer must not relink points
 // there: their neighbourhoods would be read across the opposite face.
@@ -105,7 +43,7 @@ TEST_F(Affectors, CascadeToTheFaceLinksNothingAcrossTheGrid) {
 }
 
 TEST_F(Affectors, AdditionsSettleWhenTheAddLoopThrows) {
-    World world = clear_world();
+    World world(std::make_unique<VoxelGrid>(3, false), 0);
     EXPECT_THROW(world.add_and_settle([&] {
         for (uint32_t x = 10; x < 14; ++x) world.add_voxel(x, 10, 10);  // a row: unsupported
         for (uint32_t i = 0; i < 8; ++i) world.add_voxel(20 + (i >> 2 & 1), 20 + (i >> 1 & 1), 20 + (i & 1));

@@ -4,6 +4,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/EditContext.h"
@@ -41,7 +42,7 @@ int count_exported_vertices() {
     return first_calls;
 }
 
-TEST(ControlApi, TheSecondCallbackReplacesTheFirst) {
+TEST(ControlApi, TheSecondCallbackReplacesTheFirstAndNullSendsNothing) {
     const CallbackReset reset;
     prepare_export_through_api();
     first_calls = second_calls = 0;
@@ -51,46 +52,25 @@ TEST(ControlApi, TheSecondCallbackReplacesTheFirst) {
     EXPECT_EQ(first_calls, 0);
     EXPECT_GT(second_calls, 0);
     EXPECT_EQ(second_calls % 4, 0);
-
-    second_calls = 0;
+    first_calls = second_calls = 0;
     Holloform::set_vertex3_func(nullptr);
     Holloform::do_action(ActionExportDisplayBoxAsSquares);
-    EXPECT_EQ(second_calls, 0);
+    EXPECT_EQ(first_calls + second_calls, 0);
 }
 
 // What an action could change in an edit context, as one comparable value.
-struct ContextSnapshot {
-    std::size_t affector;
-    const MovementMode* mode;
-    const VoxelGrid* grid;
-    std::uint32_t boundary_flag;
-    float box_x, box_y, box_z;
-    std::uint32_t fixed_x, fixed_y, fixed_z;
-    std::vector<float> settings;
+using ContextSnapshot = std::tuple<std::size_t, const MovementMode*, const VoxelGrid*, std::vector<double>>;
 
-    static ContextSnapshot of(EditContext& context) {
-        ContextSnapshot snapshot{context.current_affector_index(),
-                                 &context.movement_mode(),
-                                 &context.world().grid(),
-                                 context.world().boundary_flag(),
-                                 context.view().box_size().x,
-                                 context.view().box_size().y,
-                                 context.view().box_size().z,
-                                 context.fixed_centre().x,
-                                 context.fixed_centre().y,
-                                 context.fixed_centre().z,
-                                 {}};
-        for (std::uint32_t id = 0; id < IntVarSentinel; ++id) snapshot.settings.push_back(float(context.query_int(id)));
-        for (std::uint32_t id = 0; id < FloatVarSentinel; ++id) snapshot.settings.push_back(context.query_float(id));
-        for (std::uint32_t id = 0; id < BoolVarSentinel; ++id) snapshot.settings.push_back(context.query_bool(id));
-        return snapshot;
-    }
-    bool operator==(const ContextSnapshot& o) const {
-        return affector == o.affector && mode == o.mode && grid == o.grid && boundary_flag == o.boundary_flag &&
-               box_x == o.box_x && box_y == o.box_y && box_z == o.box_z && fixed_x == o.fixed_x &&
-               fixed_y == o.fixed_y && fixed_z == o.fixed_z && settings == o.settings;
-    }
-};
+ContextSnapshot snapshot_of(EditContext& context) {
+    const auto box = context.view().box_size();
+    const auto fixed = context.fixed_centre();
+    std::vector<double> values{double(context.world().boundary_flag()), box.x, box.y, box.z,
+                               double(fixed.x), double(fixed.y), double(fixed.z)};
+    for (std::uint32_t id = 0; id < IntVarSentinel; ++id) values.push_back(context.query_int(id));
+    for (std::uint32_t id = 0; id < FloatVarSentinel; ++id) values.push_back(context.query_float(id));
+    for (std::uint32_t id = 0; id < BoolVarSentinel; ++id) values.push_back(context.query_bool(id));
+    return {context.current_affector_index(), &context.movement_mode(), &context.world().grid(), values};
+}
 
 TEST(ControlApi, ActionNumbersFromTenUpDoNothing) {
     const CallbackReset reset;
@@ -100,7 +80,7 @@ TEST(ControlApi, ActionNumbersFromTenUpDoNothing) {
     EditContext& context = dynamic_cast<EditContext&>(*handle);
     context.set_bool(BoolD_OutsideSolid, true);  // an export would send vertices
     context.set_int(IntDisplayBoxX, 7);          // an UpdateDisplayBox would show
-    const ContextSnapshot before = ContextSnapshot::of(context);
+    const ContextSnapshot before = snapshot_of(context);
 
     std::mt19937 random(10);
     std::vector<std::uint32_t> numbers{ActionSentinel, ActionSentinel + 9, 0x80000000u, UINT32_MAX};
@@ -111,7 +91,7 @@ TEST(ControlApi, ActionNumbersFromTenUpDoNothing) {
         handle->do_action(number);
     }
     EXPECT_EQ(first_calls, 0);
-    EXPECT_TRUE(ContextSnapshot::of(context) == before);
+    EXPECT_TRUE(snapshot_of(context) == before);
 }
 
 struct CallbackStopped {};

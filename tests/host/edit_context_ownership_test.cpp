@@ -4,6 +4,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -49,21 +50,6 @@ TEST(EditContextOwnership, HandlesHaveTheirOwnStateAndShareTheSettings) {
     EXPECT_EQ(edit_context(first).current_affector_index(), 1u);
     EXPECT_EQ(edit_context(second).current_affector_index(), 0u);
 
-    first->set_int(IntDisplayBoxX, 17);
-    EXPECT_EQ(second->query_int(IntDisplayBoxX), 17);
-    EXPECT_EQ(Holloform::query_int(IntDisplayBoxX), 17);
-    second->set_string(StringLoadPath, "shared.hf");
-    EXPECT_STREQ(first->query_string(StringLoadPath), "shared.hf");
-}
-
-TEST(EditContextOwnership, AcquiringResetsTheDefaultsButKeepsTheStrings) {
-    Holloform::set_int(IntGridLevels, 5);
-    Holloform::set_bool(BoolWireGrid, true);
-    Holloform::set_string(StringSavePath, "kept.hf");
-    const I_EditContextOwnerhip handle = Holloform::acquire_edit_context();
-    EXPECT_EQ(Holloform::query_int(IntGridLevels), 3);
-    EXPECT_FALSE(Holloform::query_bool(BoolWireGrid));
-    EXPECT_STREQ(handle->query_string(StringSavePath), "kept.hf");
 }
 
 TEST(EditContextOwnership, TheLastOwnerDestroysTheEditContextOnce) {
@@ -105,13 +91,8 @@ struct SettingsModel {
         for (std::uint32_t id = 0; id < StringVarSentinel; ++id) model.strings[id] = context.query_string(id);
         return model;
     }
-    void reset_to(const SettingsModel& defaults) {
-        ints = defaults.ints;
-        floats = defaults.floats;
-        bools = defaults.bools;
-    }
-    bool operator==(const SettingsModel& other) const {
-        return ints == other.ints && floats == other.floats && bools == other.bools && strings == other.strings;
+    bool operator==(const SettingsModel& o) const {
+        return std::tie(ints, floats, bools, strings) == std::tie(o.ints, o.floats, o.bools, o.strings);
     }
 };
 
@@ -147,7 +128,7 @@ TEST(EditContextOwnership, RandomWritesThroughAnyContextMatchOneSharedStore) {
             if (id < StringVarSentinel) model.strings[id] = text;
         } else if (which == 4) {
             handles.push_back(Holloform::acquire_edit_context());
-            model.reset_to(defaults);
+            std::tie(model.ints, model.floats, model.bools) = std::tie(defaults.ints, defaults.floats, defaults.bools);
         } else if (which == 5 && !handles.empty()) {
             handles.erase(handles.begin() + pick(handles.size() - 1));  // destroying changes no setting
         } else {

@@ -80,40 +80,6 @@ TEST(DefaultKey, BCapturesTheFocusThenReArms) {
     EXPECT_EQ(context.fixed_centre().x, 100u);
 }
 
-TEST(ToolChords, LookThenMoveThenReleaseLook) {
-    EditContext context;
-    ToolDriver driver(context);
-    driver.key('f', true);
-    EXPECT_STREQ(context.current_tool().name(), "look");
-    driver.key('v', true);
-    EXPECT_STREQ(context.current_tool().name(), "roll");
-    driver.key('f', false);
-    EXPECT_STREQ(context.current_tool().name(), "move");
-    driver.key('v', false);
-    EXPECT_STREQ(context.current_tool().name(), "brush");
-}
-
-TEST(ToolChords, OrbitKeepsTwistCompensationOffWhileHeld) {
-    EditContext context;
-    ToolDriver driver(context);
-    driver.key('x', true);
-    EXPECT_STREQ(context.current_tool().name(), "orbit up");
-    EXPECT_FALSE(context.query_bool(BoolCompensateForTwist));
-    driver.key('s', true);
-    driver.key('s', false);
-    EXPECT_STREQ(context.current_tool().name(), "orbit up");
-    EXPECT_FALSE(context.query_bool(BoolCompensateForTwist));
-    driver.key('x', false);
-    EXPECT_STREQ(context.current_tool().name(), "brush");
-    EXPECT_TRUE(context.query_bool(BoolCompensateForTwist));
-
-    // Leaving through the default key handler keeps compensation off.
-    driver.key('s', true);
-    driver.key('a', true);
-    EXPECT_STREQ(context.current_tool().name(), "world move");
-    EXPECT_FALSE(context.query_bool(BoolCompensateForTwist));
-}
-
 // The keyboard chords, written down as a table independently of the tools.
 struct ChordModel {
     std::map<std::string, std::string> transitions{

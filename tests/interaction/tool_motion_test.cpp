@@ -151,45 +151,46 @@ TEST(CameraTools, SidePlaneAlongXHasNoVerticalDirection) {
     expect_near(context.view().eye_position(), Vector3(103.0f, 100.0f, 100.0f), 1e-3);
 }
 
-// Every tool applies the brush at the focus before moving, while the right
+// The tool applies the brush at the focus before moving, while the right
 // (or left) button alone is held.
-TEST(CameraTools, EveryToolAppliesTheBrushFirst) {
-    void (*const uses[])(ToolDriver&) = {
-        [](ToolDriver& d) { d.use<Tool>(); },           [](ToolDriver& d) { d.use<LookTool>(); },
-        [](ToolDriver& d) { d.use<MoveTool>(); },       [](ToolDriver& d) { d.use<RollTool>(); },
-        [](ToolDriver& d) { d.use<FacingPlaneTool>(); }, [](ToolDriver& d) { d.use<GroundPlaneTool>(); },
-        [](ToolDriver& d) { d.use<SidePlaneTool>(); },  [](ToolDriver& d) { d.use<OrbitUpTool>(); },
-        [](ToolDriver& d) { d.use<OrbitForwardTool>(); }, [](ToolDriver& d) { d.use<FocusDepthTool>(); },
-        [](ToolDriver& d) { d.use<FarDepthTool>(); },   [](ToolDriver& d) { d.use<FarAnchorTool>(); },
-        [](ToolDriver& d) { d.use<WorldMoveTool>(); },
-    };
-    for (auto use : uses) {
-        EditContext context;
-        ToolDriver driver(context);
-        const VoxelGrid& grid = context.world().grid();
-        place_focus(context.view(), Vector3(100.5f, 100.5f, 100.5f));
-        use(driver);
-        const std::string name = context.current_tool().name();
-        context.button(2, false);
-        driver.frame(30, 30);
-        EXPECT_FALSE(grid.get_voxel(100, 100, 100)) << name;
-        EXPECT_FALSE(grid.get_voxel(101, 101, 101)) << name;  // the 2 x 2 x 2 cube
-        place_focus(context.view(), Vector3(100.5f, 100.5f, 100.5f));
-        context.button(2, true);
-        context.button(0, false);  // the left button alone fills the hole again
-        driver.frame(0, 0);
-        EXPECT_TRUE(grid.get_voxel(101, 101, 101)) << name;
+template <class T>
+void expect_brush_applied_first() {
+    EditContext context;
+    ToolDriver driver(context);
+    const VoxelGrid& grid = context.world().grid();
+    place_focus(context.view(), Vector3(100.5f, 100.5f, 100.5f));
+    driver.use<T>();
+    const std::string name = context.current_tool().name();
+    context.button(2, false);
+    driver.frame(30, 30);
+    EXPECT_FALSE(grid.get_voxel(100, 100, 100)) << name;
+    EXPECT_FALSE(grid.get_voxel(101, 101, 101)) << name;  // the 2 x 2 x 2 cube
+    place_focus(context.view(), Vector3(100.5f, 100.5f, 100.5f));
+    context.button(2, true);
+    context.button(0, false);  // the left button alone fills the hole again
+    driver.frame(0, 0);
+    EXPECT_TRUE(grid.get_voxel(101, 101, 101)) << name;
 
-        place_focus(context.view(), Vector3(200.5f, 200.5f, 200.5f));
-        context.button(2, false);  // both held: nothing
-        driver.frame(0, 0);
-        EXPECT_TRUE(grid.get_voxel(200, 200, 200)) << name;
-        context.button(0, true);
-        context.button(2, true);
-        context.button(1, false);  // the middle button alone: nothing
-        driver.frame(0, 0);
-        EXPECT_TRUE(grid.get_voxel(200, 200, 200)) << name;
-    }
+    place_focus(context.view(), Vector3(200.5f, 200.5f, 200.5f));
+    context.button(2, false);  // both held: nothing
+    driver.frame(0, 0);
+    EXPECT_TRUE(grid.get_voxel(200, 200, 200)) << name;
+    context.button(0, true);
+    context.button(2, true);
+    context.button(1, false);  // the middle button alone: nothing
+    driver.frame(0, 0);
+    EXPECT_TRUE(grid.get_voxel(200, 200, 200)) << name;
+}
+
+template <class... Tools>
+void expect_each_applies_the_brush_first() {
+    (expect_brush_applied_first<Tools>(), ...);
+}
+
+TEST(CameraTools, EveryToolAppliesTheBrushFirst) {
+    expect_each_applies_the_brush_first<Tool, LookTool, MoveTool, RollTool, FacingPlaneTool, GroundPlaneTool,
+                                        SidePlaneTool, OrbitUpTool, OrbitForwardTool, FocusDepthTool,
+                                        FarDepthTool, FarAnchorTool, WorldMoveTool>();
 }
 
 }  // namespace

@@ -53,20 +53,22 @@ TEST_F(Export, SingleVoxelSendsSixSquaresWithNegativeZeros) {
     EXPECT_TRUE(std::signbit(received[0].y));
 }
 
+// The largest extent is scaled to the maximum dimension; a box without extent
+// uses the maximum dimension itself.
 TEST_F(Export, ScaleComesFromTheLargestExtent) {
-    EXPECT_EQ(export_scale({0, 0, 0, 4, 1, 1}, 8.0f), 2.0f);
-    EXPECT_EQ(export_scale({0, 0, 0, 1, 6, 2}, 3.0f), 0.5f);
-    EXPECT_EQ(export_scale({3, 3, 3, 4, 5, 11}, 4.0f), 0.5f);
-    EXPECT_EQ(export_scale({0, 0, 0, 10, 20, 20}, 5.0f), 0.25f);
+    const struct {
+        IntBox box;
+        float max_dim, scale;
+    } cases[] = {{{0, 0, 0, 4, 1, 1}, 8, 2},     {{0, 0, 0, 1, 6, 2}, 3, 0.5f},      {{3, 3, 3, 4, 5, 11}, 4, 0.5f},
+                 {{0, 0, 0, 10, 20, 20}, 5, 0.25f}, {{5, 5, 5, 5, 5, 5}, 3, 3}};
+    for (const auto& c : cases) EXPECT_EQ(export_scale(c.box, c.max_dim), c.scale) << c.box.x1;
 
     const VoxelGrid solid(2, true);
     export_display_box(solid, {1, 0, 0, 10, 16, 16}, 8.0f, false);
     ASSERT_EQ(received.size(), 4u * 2 * (17 * 17 + 17 * 10 + 10 * 17));
     EXPECT_TRUE(same_bits(received[0], {-2.25f, 4.0f, -4.0f}));  // corner (1, 0, 0), centre (5.5, 8, 8), scale 0.5
-}
 
-TEST_F(Export, BoxWithoutExtentUsesMaxDimAsScale) {
-    EXPECT_EQ(export_scale({5, 5, 5, 5, 5, 5}, 3.0f), 3.0f);
+    received.clear();
     VoxelGrid grid(2, false);
     grid.set_voxel(5, 5, 5);
     export_display_box(grid, {5, 5, 5, 5, 5, 5}, 3.0f, false);

@@ -138,12 +138,12 @@ TEST(MeshExport, RejectsBadIndicesAndUnknownExtensions) {
         EXPECT_TRUE(out.str().empty());
     }
     MeshFormat format;
-    EXPECT_TRUE(mesh_format_of_path("dir.x/mesh.OBJ", format));
-    EXPECT_EQ(format, MeshFormat::Obj);
-    EXPECT_TRUE(mesh_format_of_path("a.stl", format));
-    EXPECT_EQ(format, MeshFormat::Stl);
-    EXPECT_TRUE(mesh_format_of_path("a.b.Ply", format));
-    EXPECT_EQ(format, MeshFormat::Ply);
+    const std::pair<const char*, MeshFormat> known[] = {
+        {"dir.x/mesh.OBJ", MeshFormat::Obj}, {"a.stl", MeshFormat::Stl}, {"a.b.Ply", MeshFormat::Ply}};
+    for (const auto& [path, expected] : known) {
+        ASSERT_TRUE(mesh_format_of_path(path, format)) << path;
+        EXPECT_EQ(format, expected) << path;
+    }
     for (const char* path : {"mesh", "mesh.off", "dir.obj/mesh", "mesh.obj.txt"})
         EXPECT_FALSE(mesh_format_of_path(path, format)) << path;
     mesh.indices = {0, 1, 1};

@@ -1,6 +1,5 @@
 """Saving and loading grids from a script, and the errors it sees."""
 
-import os
 import random
 
 import pytest
@@ -16,57 +15,37 @@ FILE_ERRORS = {
 }
 
 
-def load(path):
+def file_action(action, path):
     Holloform.set_string(Holloform.StringSavePath, str(path))
-    Holloform.do_action(Holloform.ActionLoad)
+    Holloform.do_action(action)
 
 
-def save(path):
-    Holloform.set_string(Holloform.StringSavePath, str(path))
-    Holloform.do_action(Holloform.ActionSave)
-
-
-def test_a_saved_grid_loads_back(tmp_path):
+def test_a_saved_grid_loads_back_and_bad_files_keep_it(tmp_path):
     clear_box_scene()
     clear_export = export_vertices()
-    save(tmp_path / "clear.hf")
+    good = tmp_path / "clear.hf"
+    file_action(Holloform.ActionSave, good)
     Holloform.do_action(Holloform.ActionNewSolidGrid)
     assert export_vertices() != clear_export
-    load(tmp_path / "clear.hf")
+    file_action(Holloform.ActionLoad, good)
     assert export_vertices() == clear_export
 
-
-def test_loading_a_missing_file_raises_and_keeps_the_grid(tmp_path):
-    clear_box_scene()
-    before = export_vertices()
+    data = good.read_bytes()
+    bad = tmp_path / "bad.hf"
     with pytest.raises(RuntimeError, match=r"^Unable to open named file\.$"):
-        load(tmp_path / "missing.hf")
-    assert export_vertices() == before
+        file_action(Holloform.ActionLoad, tmp_path / "missing.hf")
+    bad.write_bytes(b"NotAGrid\n" + data[9:])
+    with pytest.raises(RuntimeError, match=r"^Unknown file type\.$"):
+        file_action(Holloform.ActionLoad, bad)
+    rng = random.Random(11)
+    for _ in range(40):
+        bad.write_bytes(data[:rng.randrange(len(data))])
+        with pytest.raises(RuntimeError) as caught:
+            file_action(Holloform.ActionLoad, bad)
+        assert str(caught.value) in FILE_ERRORS
+    assert export_vertices() == clear_export
 
 
 def test_saving_where_no_file_can_be_made_raises(tmp_path):
     with pytest.raises(RuntimeError, match=r"^Unable to open file for writing\.$"):
-        save(tmp_path / "no-such-folder" / "grid.hf")
-
-
-def test_corrupt_files_raise_and_keep_the_grid(tmp_path):
-    clear_box_scene()
-    before = export_vertices()
-    good = tmp_path / "good.hf"
-    save(good)
-    data = good.read_bytes()
-    bad = tmp_path / "bad.hf"
-
-    bad.write_bytes(b"NotAGrid\n" + data[9:])
-    with pytest.raises(RuntimeError, match=r"^Unknown file type\.$"):
-        load(bad)
-
-    rng = random.Random(11)
-    for _ in range(40):
-        cut = rng.randrange(len(data))
-        bad.write_bytes(data[:cut])
-        with pytest.raises(RuntimeError) as caught:
-            load(bad)
-        assert str(caught.value) in FILE_ERRORS
-    assert export_vertices() == before
-    os.remove(bad)
+        file_action(Holloform.ActionSave, tmp_path / "no-such-folder" / "grid.hf")

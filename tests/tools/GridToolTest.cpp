@@ -1,9 +1,11 @@
-// Runs the holloform-grid tool named by HOLLOFORM_GRID_TOOL.
+// Runs the holloform-grid tool named by HOLLOFORM_GRID_TOOL: new, info, check,
+// info --surface, brush and squares.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -27,57 +29,151 @@ protected:
         if (!tool) GTEST_SKIP() << "HOLLOFORM_GRID_TOOL is not set";
         tool_ = tool;
         prefix_ = ::testing::TempDir() + "/grid_tool_test_" + std::to_string(getpid()) + "_";
-        grid_ = "'" + path("grid") + "'";
     }
     void TearDown() override {
-        for (const char* name : {"grid", "out", "err"}) std::remove(path(name).c_str());
+        for (const char* name : kFiles) std::remove(path(name).c_str());
     }
     std::string path(const char* name) const { return prefix_ + name; }
 
-    // Runs the tool; returns "status | standard output | standard error".
-    std::string run(const std::string& arguments) const {
-        const std::string command = "'" + tool_ + "' " + arguments + " >'" + path("out") + "' 2>'" + path("err") + "'";
-        const int raw = std::system(command.c_str());
-        const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        return std::to_string(status) + " | " + read_file(path("out")) + " | " + read_file(path("err"));
+    void write_grid(const VoxelGrid& grid, uint32_t flag) const {
+        std::ofstream(path("grid"), std::ios::binary) << grid_test::saved_bytes(grid, flag);
     }
 
-    std::string tool_, prefix_, grid_;
+    // Runs the tool with @grid, @result, @obj and @missing standing for the
+    // test's files; returns the exit status and keeps both output streams.
+    int run(std::string arguments) {
+        for (const char* name : kFiles) {
+            const std::string token = std::string("@") + name;
+            for (size_t at; (at = arguments.find(token)) != std::string::npos;) {
+                arguments.replace(at, token.size(), "'" + path(name) + "'");
+            }
+        }
+        const std::string command = "'" + tool_ + "' " + arguments + " >'" + path("out") + "' 2>'" + path("err") + "'";
+        const int raw = std::system(command.c_str());
+        out_ = read_file(path("out"));
+        err_ = read_file(path("err"));
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+
+    // "status | standard output | standard error".
+    std::string outcome(const std::string& arguments) {
+        const int status = run(arguments);
+        return std::to_string(status) + " | " + out_ + " | " + err_;
+    }
+
+    static constexpr const char* kFiles[] = {"grid", "result", "obj", "missing", "out", "err"};
+    std::string tool_, prefix_, out_, err_;
 };
 
 TEST_F(GridTool, NewInfoAndCheck) {
-    ASSERT_EQ(run("new --levels 3 --solid " + grid_), "0 |  | ");
+    ASSERT_EQ(outcome("new --levels 3 --solid @grid"), "0 |  | ");
     EXPECT_EQ(read_file(path("grid")).size(), 179u);
-    EXPECT_EQ(run("info " + grid_),
+    EXPECT_EQ(outcome("info @grid"),
               "0 | levels: 3\nboundary: 1\nnodes_level_1: 0\nleaf_blocks: 0\nsolid_voxels: 134217728\n | ");
-    EXPECT_EQ(run("check " + grid_), "0 | ok\n | ");
-    ASSERT_EQ(run("new --levels 2 --clear " + grid_), "0 |  | ");
-    EXPECT_EQ(run("info " + grid_), "0 | levels: 2\nboundary: 0\nleaf_blocks: 0\nsolid_voxels: 0\n | ");
+    EXPECT_EQ(outcome("check @grid"), "0 | ok\n | ");
+    ASSERT_EQ(outcome("new --levels 2 --clear @grid"), "0 |  | ");
+    EXPECT_EQ(outcome("info @grid"), "0 | levels: 2\nboundary: 0\nleaf_blocks: 0\nsolid_voxels: 0\n | ");
 
     VoxelGrid edited(4, true);
     edited.clear_voxel(1000, 2000, 3000);
-    std::ofstream(path("grid"), std::ios::binary) << grid_test::saved_bytes(edited, 7);
-    EXPECT_EQ(run("info " + grid_), "0 | levels: 4\nboundary: 7\nnodes_level_1: 1\nnodes_level_2: 1\n"
-                                    "leaf_blocks: 1\nsolid_voxels: 68719476735\n | ");
+    write_grid(edited, 7);
+    EXPECT_EQ(outcome("info @grid"), "0 | levels: 4\nboundary: 7\nnodes_level_1: 1\nnodes_level_2: 1\n"
+                                     "leaf_blocks: 1\nsolid_voxels: 68719476735\n | ");
 }
 
 TEST_F(GridTool, FileFailuresExitWithStatusOne) {
     std::ofstream(path("grid"), std::ios::binary) << "Holloform\n";
-    EXPECT_EQ(run("check " + grid_), "1 |  | Input failed.\nistream read() failed.\n");
+    EXPECT_EQ(outcome("check @grid"), "1 |  | Input failed.\nistream read() failed.\n");
     std::ofstream(path("grid"), std::ios::binary) << std::string("Holloform?\0\2\0\0\0", 15);
-    EXPECT_EQ(run("info " + grid_), "1 |  | \n\nUnknown file type.\n\nUnknown file type.\n");
-    EXPECT_EQ(run("check '" + path("missing") + "'"), "1 |  | Unable to open named file.\n");
-    EXPECT_EQ(run("new --levels 2 --solid /nonexistent-folder/grid"), "1 |  | Unable to open file for writing.\n");
+    EXPECT_EQ(outcome("info @grid"), "1 |  | \n\nUnknown file type.\n\nUnknown file type.\n");
+    EXPECT_EQ(outcome("check @missing"), "1 |  | Unable to open named file.\n");
+    EXPECT_EQ(outcome("new --levels 2 --solid /nonexistent-folder/grid"), "1 |  | Unable to open file for writing.\n");
+    EXPECT_EQ(run("info --surface @missing"), 1);
+    EXPECT_EQ(run("brush @missing @result --shape 1 --add 10 10 10"), 1);
 }
 
 TEST_F(GridTool, BadArgumentsExitWithStatusTwo) {
     for (const char* arguments : {"", "frobnicate", "new --levels 3 out.grid", "new --levels 9 --solid out.grid",
                                   "new --levels three --clear out.grid", "new --levels 3 --solid --clear out.grid",
                                   "info", "check a b"}) {
-        const std::string result = run(arguments);
+        const std::string result = outcome(arguments);
         EXPECT_EQ(result.substr(0, 5), "2 |  ") << arguments;
         EXPECT_NE(result.find("usage: holloform-grid "), std::string::npos) << arguments << ": " << result;
     }
+    write_grid(VoxelGrid(3, false), 0);
+    for (const char* arguments : {"--shape 9 --add 10 10 10", "--shape 1 --add --remove 10 10 10",
+                                  "--shape 1 10 10 10", "--shape 1 --add 10 -10 10"}) {
+        EXPECT_EQ(run(std::string("brush @grid @result ") + arguments), 2) << arguments;
+    }
+}
+
+TEST_F(GridTool, InfoSurfaceCountsVerticesAndLinks) {
+    VoxelGrid grid(3, false);
+    for (uint32_t i = 0; i < 8; ++i) grid.set_voxel(10 + (i >> 2 & 1), 10 + (i >> 1 & 1), 10 + (i & 1));
+    write_grid(grid, 0);
+    ASSERT_EQ(run("info --surface @grid"), 0);
+    EXPECT_EQ(out_, "levels: 3\nboundary: 0\nnodes_level_1: 1\nleaf_blocks: 1\nsolid_voxels: 8\n"
+                    "surface_vertices: 8\nsurface_links: 36\n");
+    write_grid(VoxelGrid(2, true), 1);
+    ASSERT_EQ(run("info --surface @grid"), 0);
+    EXPECT_EQ(out_, "levels: 2\nboundary: 1\nleaf_blocks: 0\nsolid_voxels: 262144\nsurface_vertices: 0\nsurface_links: 0\n");
+}
+
+TEST_F(GridTool, BrushAddsAndRemovesLikeTheEditor) {
+    write_grid(VoxelGrid(3, false), 0);
+    ASSERT_EQ(run("brush @grid @result --shape 1 --add 10 10 10"), 0);
+    EXPECT_EQ(out_, "brush: cube 2x2x2\nsolid_voxels_before: 0\nsolid_voxels_after: 8\n");
+    EXPECT_EQ(load_grid(path("result")).boundary_flag, 0u);
+    ASSERT_EQ(run("brush @grid @result --shape 5 --add 10 10 10"), 0);  // a row falls away
+    EXPECT_EQ(out_, "brush: row x\nsolid_voxels_before: 0\nsolid_voxels_after: 0\n");
+
+    // Two voxels removed along x with one between: that one goes too.
+    write_grid(VoxelGrid(2, true), 1);
+    ASSERT_EQ(run("brush @grid @result --shape 2 --remove 10 10 10"), 0);
+    ASSERT_EQ(run("brush @result @result --shape 2 --remove 12 10 10"), 0);
+    EXPECT_EQ(out_, "brush: voxel\nsolid_voxels_before: 262143\nsolid_voxels_after: 262141\n");
+    EXPECT_FALSE(load_grid(path("result")).grid->get_voxel(11, 10, 10));
+    // An anchor outside the grid edits nothing, as in the editor.
+    ASSERT_EQ(run("brush @grid @result --shape 3 --remove 4000 0 0"), 0);
+    EXPECT_EQ(out_, "brush: cube 3x3x3\nsolid_voxels_before: 262144\nsolid_voxels_after: 262144\n");
+}
+
+// A clear 2-level grid holding the one voxel (10, 10, 10).
+class SquaresTool : public GridTool {
+protected:
+    void SetUp() override {
+        GridTool::SetUp();
+        VoxelGrid grid(2, false);
+        grid.set_voxel(10, 10, 10);
+        write_grid(grid, 0);
+    }
+};
+
+TEST_F(SquaresTool, PrintsOneVertexPerLineOrWritesAnObjFile) {
+    ASSERT_EQ(run("squares @grid 8 8 8 12 12 12"), 0) << err_;
+    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 24);
+    EXPECT_EQ(out_.substr(0, 35), "0 -0 0\n0 -2 0\n0 -2 2\n0 -0 2\n2 -0 0\n");
+
+    // Clear inside and solid outside: 6 faces of the voxel and 150 of the walls.
+    ASSERT_EQ(run("squares @grid 8 8 8 12 12 12 --outside-solid --max-dim 4"), 0) << err_;
+    EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 4 * 156);
+    EXPECT_EQ(out_.substr(0, out_.find('\n')), "3 2 -2");  // corner (13, 8, 8) of the far x wall
+
+    ASSERT_EQ(run("squares @grid 8 8 8 12 12 12 --obj @obj"), 0) << err_;
+    EXPECT_EQ(out_, "");
+    const std::string obj = read_file(path("obj"));
+    EXPECT_EQ(obj.substr(0, obj.find('\n')), "v 0 -0 0");
+    EXPECT_EQ(std::count(obj.begin(), obj.end(), 'v'), 8);
+    EXPECT_EQ(std::count(obj.begin(), obj.end(), 'f'), 6);
+    EXPECT_NE(obj.find("\nf 1 2 3 4\n"), std::string::npos);
+}
+
+TEST_F(SquaresTool, RejectsBoxesOutsideTheGridOrReversed) {
+    EXPECT_EQ(run("squares @grid 0 0 0 64 1 1"), 1);
+    EXPECT_NE(err_.find("X1 = 64 lies outside the grid (0 to 63)"), std::string::npos) << err_;
+    EXPECT_EQ(run("squares @grid 0 5 0 1 4 1"), 1);
+    EXPECT_NE(err_.find("Y0 = 5 is above Y1 = 4"), std::string::npos) << err_;
+    EXPECT_EQ(out_, "");
 }
 
 }  // namespace

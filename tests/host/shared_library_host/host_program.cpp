@@ -9,6 +9,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "host/Holloform.h"
 
@@ -94,19 +95,13 @@ void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 int main(int argc, char** argv) {
     const std::string check = argc > 1 ? argv[1] : "";
-    bool held = false;
-    if (check == "first-query") {
-        held = first_call_queries_the_defaults();
-    } else if (check == "first-set") {
-        held = first_call_set_is_kept();
-    } else if (check == "failed-construction") {
-        held = failed_construction_is_retried();
-    } else if (check == "library-errors") {
-        held = library_errors_reach_the_host();
-    } else if (check == "handles") {
-        held = handles_work_through_the_library();
-    } else {
-        std::fprintf(stderr, "unknown check '%s'\n", check.c_str());
+    const std::pair<const char*, bool (*)()> checks[] = {
+        {"first-query", first_call_queries_the_defaults}, {"first-set", first_call_set_is_kept},
+        {"failed-construction", failed_construction_is_retried}, {"library-errors", library_errors_reach_the_host},
+        {"handles", handles_work_through_the_library}};
+    for (const auto& [name, run] : checks) {
+        if (check == name) return run() ? 0 : 1;
     }
-    return held ? 0 : 1;
+    std::fprintf(stderr, "unknown check '%s'\n", check.c_str());
+    return 1;
 }
