@@ -10,8 +10,8 @@ HOLLOFORM_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
-  python3 python3-dev python3-pytest python3-opengl python3-pil libglut3.12
-  xvfb xdotool
+  python3 python3-dev python3-pytest python3-opengl python3-pil libglut3.12 libglut-dev
+  xvfb xdotool imagemagick
 )
 
 install_packages() {
