@@ -89,6 +89,14 @@ void copy_owner_and_mode(int file, const struct stat& old) {
     fchmod(file, old.st_mode & 07777);
 }
 
+// Whether a renamed temporary file can take the place of the file at
+// `target` without changing what it is or whom it belongs to: only a regular
+// file that this process may write, and (without privileges) owns.
+bool replaceable(const std::string& target, const struct stat& old) {
+    return S_ISREG(old.st_mode) && access(target.c_str(), W_OK) == 0 &&
+           (geteuid() == 0 || old.st_uid == geteuid());
+}
+
 void sync_folder(const std::string& folder) {
     const int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0) return;
@@ -100,20 +108,34 @@ void sync_folder(const std::string& folder) {
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path) : target_(resolve_links(path)) {
     struct stat old;
-    const bool exists = stat(target_.c_str(), &old) == 0;
-    const bool absent = !exists && errno == ENOENT;
-    // A file this process may not write is not replaced either: the open in
-    // place then fails as it should.
-    const bool replaceable = absent || (exists && S_ISREG(old.st_mode) && access(target_.c_str(), W_OK) == 0);
-    if (replaceable) open_temporary(folder_of(target_));
-    if (buffer_ != nullptr && exists) copy_owner_and_mode(buffer_->descriptor(), old);
-    if (buffer_ == nullptr) open_in_place();
+    bool exists = stat(target_.c_str(), &old) == 0;
+    if (!exists && errno == ENOENT) exists = create_placeholder(old);
+    if (exists && replaceable(target_, old)) open_temporary(folder_of(target_));
+    if (buffer_ != nullptr) {
+        copy_owner_and_mode(buffer_->descriptor(), old);
+    } else {
+        open_in_place();
+    }
     if (buffer_ != nullptr) stream_.rdbuf(buffer_.get());
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
     buffer_.reset();
-    if (!committed_ && !temporary_.empty()) unlink(temporary_.c_str());
+    if (committed_) return;
+    if (!temporary_.empty()) unlink(temporary_.c_str());
+    if (created_target_) unlink(target_.c_str());
+}
+
+// A new target is first created empty, so that a name or a folder that
+// cannot take it fails at the open, as a plain open would, and not at the
+// rename. A failed save removes it again.
+bool AtomicFileWriter::create_placeholder(struct stat& status) {
+    const int file = open(target_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (file < 0) return errno == EEXIST && stat(target_.c_str(), &status) == 0;
+    created_target_ = true;
+    const bool known = fstat(file, &status) == 0;
+    close(file);
+    return known;
 }
 
 int AtomicFileWriter::error_number() const {

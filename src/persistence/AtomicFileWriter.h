@@ -4,6 +4,8 @@
 #include <ostream>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "persistence/FileDescriptorBuffer.h"
 
 // Writes a file so that a crash, a kill or a full disk in the middle never
@@ -14,8 +16,9 @@
 //
 // A symbolic link is followed: the file it points at is replaced and the
 // link stays. A target that is not a regular file (a device, a FIFO), a
-// dangling link, or a folder where no temporary file can be made is written
-// in place, truncated first, as a plain open would.
+// dangling link, a file this process may not replace (not writable, or
+// another user's), or a folder where no temporary file can be made is
+// written in place, truncated first, as a plain open would.
 //
 // Temporary files are named ".holloform-<process id>-<n>.tmp". Opening a
 // writer sweeps the folder of those left by processes that no longer exist;
@@ -40,6 +43,7 @@ public:
     bool commit();
 
 private:
+    bool create_placeholder(struct stat& status);
     void open_temporary(const std::string& folder);
     void open_in_place();
     bool replace_target();
@@ -50,4 +54,5 @@ private:
     std::ostream stream_{nullptr};
     int error_number_ = 0;
     bool committed_ = false;
+    bool created_target_ = false;  // the target did not exist before
 };

@@ -164,8 +164,15 @@ TEST(GridFileSafety, ASaveReplacesTheFileWholeOrLeavesItAsItWas) {
         EXPECT_EQ(failure_with_reason([&] { save_grid(small, 1, std::string("/dev/full")); }),
                   std::string("output failed. | ") + std::strerror(ENOSPC));
     }
-    EXPECT_EQ(failure_with_reason([&] { save_grid(small, 1, folder + "/missing/grid.hf"); }),
-              std::string("Unable to open file for writing. | ") + std::strerror(ENOENT));
+    // A name that cannot be made fails at the open, as a plain open would.
+    const std::pair<std::string, int> unopenable[] = {{folder + "/missing/grid.hf", ENOENT},
+                                                      {folder + "/" + std::string(300, 'n'), ENAMETOOLONG},
+                                                      {"", ENOENT}};
+    for (const auto& [path, error] : unopenable) {
+        EXPECT_EQ(failure_with_reason([&] { save_grid(small, 1, path); }),
+                  std::string("Unable to open file for writing. | ") + std::strerror(error));
+    }
+    EXPECT_TRUE(temporaries_in(folder).empty());
 }
 
 TEST(GridFileSafety, LoadingRefusesWhatIsNotARegularFileWithoutBlocking) {
