@@ -80,7 +80,9 @@ class EditorSession:
         return True
 
     def load(self) -> bool:
-        self._autosave_if_dirty()
+        if not self._autosave_if_dirty():
+            self.warn(f"Not loading {self.save_path}: that would drop the unsaved edits")
+            return False
         try:
             load_grid(self.hf, self.save_path)
         except GridFileError as error:
@@ -182,7 +184,9 @@ class EditorSession:
     # Helpers.
 
     def _new_grid(self, action: int, kind: str) -> None:
-        self._autosave_if_dirty()
+        if not self._autosave_if_dirty():
+            self.warn(f"No new {kind} grid: that would drop the unsaved edits")
+            return
         levels = self.hf.query_int(self.hf.IntGridLevels)
         self.hf.do_action(action)
         self.dirty = False

@@ -113,10 +113,14 @@ def test_failed_saves_are_reported_and_unsaved_edits_reach_the_cache_folder(tmp_
     session.start()
     assert any(text.startswith(f"Note: {fallback} holds edits newer") for text in messages)
 
-    # With the cache folder unusable too, the loss is reported.
+    # With the cache folder unusable too, the grid is kept rather than
+    # replaced, and a quit reports the loss.
     hf.read_only.add(os.path.dirname(fallback))
     session, messages = quiet_session(hf, target)
     session.note_button(0, pressed=True)
+    session.new_clear_grid()
+    assert hf.grid == MAGIC + b"savedstroke" and session.dirty
+    assert messages[-1] == "No new clear grid: that would drop the unsaved edits"
     assert not session.quit()
     assert messages[-1] == "Unsaved edits are lost: no autosave could be written"
 
