@@ -174,7 +174,9 @@ bool AtomicFileWriter::commit() {
         return committed_;
     }
     if (buffer_->pubsync() != 0) return false;
-    if (fsync(buffer_->descriptor()) != 0) {
+    // A file system that cannot sync at all (EINVAL, ENOSYS) still gets the
+    // rename; any other failure means the bytes may not be on the disk.
+    if (fsync(buffer_->descriptor()) != 0 && errno != EINVAL && errno != ENOSYS) {
         error_number_ = errno;
         return false;
     }
