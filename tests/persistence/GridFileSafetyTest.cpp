@@ -168,9 +168,9 @@ TEST(GridFileSafety, ASaveReplacesTheFileWholeOrLeavesItAsItWas) {
     const std::pair<std::string, int> unopenable[] = {{folder + "/missing/grid.hf", ENOENT},
                                                       {folder + "/" + std::string(300, 'n'), ENAMETOOLONG},
                                                       {"", ENOENT}};
-    for (const auto& [path, error] : unopenable) {
-        EXPECT_EQ(failure_with_reason([&] { save_grid(small, 1, path); }),
-                  std::string("Unable to open file for writing. | ") + std::strerror(error));
+    for (const auto& name : unopenable) {
+        EXPECT_EQ(failure_with_reason([&] { save_grid(small, 1, name.first); }),
+                  std::string("Unable to open file for writing. | ") + std::strerror(name.second));
     }
     EXPECT_TRUE(temporaries_in(folder).empty());
 }
