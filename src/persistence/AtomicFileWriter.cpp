@@ -110,7 +110,8 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : target_(resolve_li
     struct stat old;
     bool exists = stat(target_.c_str(), &old) == 0;
     if (!exists && errno == ENOENT) exists = create_placeholder(old);
-    if (exists && replaceable(target_, old)) open_temporary(folder_of(target_));
+    // A placeholder this writer made is its own, whatever mode the umask gave it.
+    if (exists && (created_target_ || replaceable(target_, old))) open_temporary(folder_of(target_));
     if (buffer_ != nullptr) {
         copy_owner_and_mode(buffer_->descriptor(), old);
     } else {
