@@ -147,7 +147,7 @@ TEST(GridFileSafety, ASaveReplacesTheFileWholeOrLeavesItAsItWas) {
         return failure == std::string("output failed. | ") + std::strerror(EFBIG) ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(read_file(real), old_bytes);
+    EXPECT_TRUE(read_file(real) == old_bytes);
     EXPECT_TRUE(temporaries_in(folder).empty());
 
     // Through the link, the file it points at is replaced; its mode is kept.
@@ -157,7 +157,7 @@ TEST(GridFileSafety, ASaveReplacesTheFileWholeOrLeavesItAsItWas) {
     EXPECT_TRUE(S_ISLNK(link_status.st_mode));
     ASSERT_EQ(stat(real.c_str(), &real_status), 0);
     EXPECT_EQ(real_status.st_mode & 07777, 0640u);
-    EXPECT_EQ(read_file(real), grid_test::saved_bytes(big, 2));
+    EXPECT_TRUE(read_file(real) == grid_test::saved_bytes(big, 2));
 
     // A device is written in place; a full one says why.
     if (access("/dev/full", W_OK) == 0) {
