@@ -197,16 +197,17 @@ class EditorSession:
         the file, or else in the user's cache folder."""
         if not self.dirty:
             return True
-        error = None
-        for path in self._autosave_paths():
+        beside, fallback = self._autosave_paths()
+        for path in (beside, fallback):
             try:
-                if error is not None:
+                if path == fallback:
                     os.makedirs(os.path.dirname(path), mode=0o700, exist_ok=True)
                 save_grid(self.hf, path)
-            except (GridFileError, OSError) as failure:
-                error = failure if isinstance(failure, GridFileError) else GridFileError(
-                    f"Could not save {path}: {failure.strerror or failure}")
+            except GridFileError as error:
                 self.warn(str(error))
+                continue
+            except OSError as error:
+                self.warn(f"Could not save {path}: {error.strerror or error}")
                 continue
             self.dirty = False
             self.report(f"Unsaved edits written to {path}")
