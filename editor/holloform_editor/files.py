@@ -126,19 +126,34 @@ def _flush_to_disk(path: str) -> None:
         os.close(descriptor)
 
 
+def _flush_folder(folder: str) -> None:
+    with contextlib.suppress(OSError):
+        _flush_to_disk(folder or ".")
+
+
+def _keep_mode(temporary: str, target: str) -> None:
+    """Gives the new file the permissions of the file it replaces, if any."""
+    with contextlib.suppress(FileNotFoundError):
+        os.chmod(temporary, stat.S_IMODE(os.stat(target).st_mode))
+
+
+def _replace_atomically(temporary: str, target: str) -> None:
+    _flush_to_disk(temporary)
+    _keep_mode(temporary, target)
+    os.replace(temporary, target)
+    _flush_folder(os.path.dirname(target))
+
+
 def write_file_atomically(path: str, data: bytes) -> None:
     """Writes `data` to `path` through a temporary sibling that replaces it
-    only when complete (keeping the old file's permissions). Raises OSError:
-    the error of the step that failed."""
+    only when complete, as the library saves grids. Raises OSError: the error
+    of the step that failed."""
     target = os.path.realpath(path)
     temporary = _temporary_sibling(target)
     try:
         with open(temporary, "wb") as stream:
             stream.write(data)
-        _flush_to_disk(temporary)
-        with contextlib.suppress(FileNotFoundError):
-            os.chmod(temporary, stat.S_IMODE(os.stat(target).st_mode))
-        os.replace(temporary, target)
+        _replace_atomically(temporary, target)
     finally:
         # Nothing to remove when it was never made or was renamed; a failure
         # here must not hide the error that matters.
