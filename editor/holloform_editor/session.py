@@ -10,7 +10,7 @@ import sys
 
 from . import keys
 from .brushes import BrushCycle
-from .files import GridFileError, autosave_path, load_grid, obj_path, save_grid
+from .files import GridFileError, autosave_path, fallback_autosave_path, load_grid, obj_path, save_grid
 from .obj_export import export_display_box
 
 MOVEMENT_NAMES = ("pointer offset", "pointer delta")
@@ -80,7 +80,9 @@ class EditorSession:
         return True
 
     def load(self) -> bool:
-        self._autosave_if_dirty()
+        if not self._autosave_if_dirty():
+            self.warn(f"Not loading {self.save_path}: that would drop the unsaved edits")
+            return False
         try:
             load_grid(self.hf, self.save_path)
         except GridFileError as error:
@@ -182,32 +184,46 @@ class EditorSession:
     # Helpers.
 
     def _new_grid(self, action: int, kind: str) -> None:
-        self._autosave_if_dirty()
+        if not self._autosave_if_dirty():
+            self.warn(f"No new {kind} grid: that would drop the unsaved edits")
+            return
         levels = self.hf.query_int(self.hf.IntGridLevels)
         self.hf.do_action(action)
         self.dirty = False
         self.report(f"New {kind} grid of {levels} levels")
 
     def _autosave_if_dirty(self) -> bool:
-        """Keeps unsaved edits in the autosave before they could be lost."""
+        """Keeps unsaved edits in the autosave before they could be lost: beside
+        the file, or else in the user's cache folder."""
         if not self.dirty:
             return True
-        path = autosave_path(self.save_path)
-        try:
-            save_grid(self.hf, path)
-        except GridFileError as error:
-            self.warn(f"{error} - unsaved edits are lost")
-            return False
-        self.dirty = False
-        self.report(f"Unsaved edits written to {path}")
-        return True
+        beside, fallback = self._autosave_paths()
+        for path in (beside, fallback):
+            try:
+                if path == fallback:
+                    os.makedirs(os.path.dirname(path), mode=0o700, exist_ok=True)
+                save_grid(self.hf, path)
+            except GridFileError as error:
+                self.warn(str(error))
+                continue
+            except OSError as error:
+                self.warn(f"Could not save {path}: {error.strerror or error}")
+                continue
+            self.dirty = False
+            self.report(f"Unsaved edits written to {path}")
+            return True
+        self.warn("Unsaved edits are lost: no autosave could be written")
+        return False
+
+    def _autosave_paths(self):
+        return autosave_path(self.save_path), fallback_autosave_path(self.save_path)
 
     def _mention_newer_autosave(self) -> None:
-        path = autosave_path(self.save_path)
-        try:
-            newer = os.path.getmtime(path) > os.path.getmtime(self.save_path)
-        except FileNotFoundError:
-            newer = os.path.exists(path)
-        if newer:
-            self.report(f"Note: {path} holds edits newer than {self.save_path}; "
-                        f"open it with: holloform {path}")
+        for path in self._autosave_paths():
+            try:
+                newer = os.path.getmtime(path) > os.path.getmtime(self.save_path)
+            except FileNotFoundError:
+                newer = os.path.exists(path)
+            if newer:
+                self.report(f"Note: {path} holds edits newer than {self.save_path}; "
+                            f"open it with: holloform {path}")

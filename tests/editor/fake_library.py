@@ -3,10 +3,21 @@
 It keeps the grid as a byte string. Save writes it to the file named by
 StringSavePath (cut to 127 bytes as the library's slot would), Load reads a
 file that starts with the magic line. Failures raise RuntimeError as the
-module does.
+module does, with the system's errno and strerror. Folders listed in
+read_only refuse saves as a read-only file system would.
 """
 
+import errno
+import os
+
 MAGIC = b"Holloform\n"
+
+
+def library_error(message, number=None):
+    error = RuntimeError(message)
+    error.errno = number
+    error.strerror = os.strerror(number) if number else None
+    return error
 
 
 class FakeLibrary:
@@ -26,7 +37,7 @@ class FakeLibrary:
         self.ints = {0: 3, 1: 40, 2: 40, 3: 40}
         self.bools = {}
         self.actions = []
-        self.fail_save_after = None  # bytes written before a save fails
+        self.read_only = set()  # folders where no file can be written
 
     def set_string(self, identifier, value):
         self.strings[identifier] = value.encode("utf-8")[:127].decode("utf-8", "ignore")
@@ -57,21 +68,20 @@ class FakeLibrary:
 
     def _save(self, path):
         try:
+            if os.path.dirname(os.path.abspath(path)) in self.read_only:
+                raise OSError(errno.EROFS, os.strerror(errno.EROFS))
             stream = open(path, "wb")
-        except OSError:
-            raise RuntimeError("Unable to open file for writing.") from None
+        except OSError as error:
+            raise library_error("Unable to open file for writing.", error.errno) from None
         with stream:
-            if self.fail_save_after is not None:
-                stream.write(self.grid[:self.fail_save_after])
-                raise RuntimeError("Unable to write file.")
             stream.write(self.grid)
 
     def _load(self, path):
         try:
             with open(path, "rb") as stream:
                 data = stream.read()
-        except OSError:
-            raise RuntimeError("Unable to open named file.") from None
+        except OSError as error:
+            raise library_error("Unable to open named file.", error.errno) from None
         if not data.startswith(MAGIC):
             raise RuntimeError("Not a Holloform grid file.")
         self.grid = data

@@ -2,6 +2,7 @@
 // info --surface, brush and squares.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,7 +40,7 @@ protected:
         std::ofstream(path("grid"), std::ios::binary) << grid_test::saved_bytes(grid, flag);
     }
 
-    // Runs the tool with @grid, @result, @obj and @missing standing for the
+    // Runs the tool with @grid, @result, @obj, @missing and @fifo standing for the
     // test's files; returns the exit status and keeps both output streams.
     int run(std::string arguments) {
         for (const char* name : kFiles) {
@@ -48,7 +49,9 @@ protected:
                 arguments.replace(at, token.size(), "'" + path(name) + "'");
             }
         }
-        const std::string command = "'" + tool_ + "' " + arguments + " >'" + path("out") + "' 2>'" + path("err") + "'";
+        // A tool that blocks is ended after a minute rather than hanging the test.
+        const std::string command =
+            "timeout 60 '" + tool_ + "' " + arguments + " >'" + path("out") + "' 2>'" + path("err") + "'";
         const int raw = std::system(command.c_str());
         out_ = read_file(path("out"));
         err_ = read_file(path("err"));
@@ -61,7 +64,7 @@ protected:
         return std::to_string(status) + " | " + out_ + " | " + err_;
     }
 
-    static constexpr const char* kFiles[] = {"grid", "result", "obj", "missing", "out", "err"};
+    static constexpr const char* kFiles[] = {"grid", "result", "obj", "missing", "fifo", "out", "err"};
     std::string tool_, prefix_, out_, err_;
 };
 
@@ -86,8 +89,17 @@ TEST_F(GridTool, FileFailuresExitWithStatusOne) {
     EXPECT_EQ(outcome("check @grid"), "1 |  | Input failed.\nistream read() failed.\n");
     std::ofstream(path("grid"), std::ios::binary) << std::string("Holloform?\0\2\0\0\0", 15);
     EXPECT_EQ(outcome("info @grid"), "1 |  | \n\nUnknown file type.\n\nUnknown file type.\n");
-    EXPECT_EQ(outcome("check @missing"), "1 |  | Unable to open named file.\n");
-    EXPECT_EQ(outcome("new --levels 2 --solid /nonexistent-folder/grid"), "1 |  | Unable to open file for writing.\n");
+    EXPECT_EQ(outcome("check @missing"), "1 |  | Unable to open named file.\nNo such file or directory\n");
+    EXPECT_EQ(outcome("new --levels 2 --solid /nonexistent-folder/grid"),
+              "1 |  | Unable to open file for writing.\nNo such file or directory\n");
+    if (access("/dev/full", W_OK) == 0) {
+        EXPECT_EQ(outcome("new --levels 2 --solid /dev/full"),
+                  "1 |  | output failed.\nostream write() failed.\nNo space left on device\n");
+    }
+    // A FIFO is refused at once, not waited on.
+    std::remove(path("fifo").c_str());
+    ASSERT_EQ(mkfifo(path("fifo").c_str(), 0644), 0);
+    EXPECT_EQ(outcome("info @fifo"), "1 |  | Unable to open named file.\n");
     EXPECT_EQ(run("info --surface @missing"), 1);
     EXPECT_EQ(run("brush @missing @result --shape 1 --add 10 10 10"), 1);
 }
