@@ -27,6 +27,13 @@ using LeafMap = CellMap<LeafBlock>;
 //
 // Pointers and references to nodes and leaf blocks are invalidated by the
 // next call that sets or clears a voxel or inserts or removes an entry.
+//
+// Lookups remember the path they took (one storage index per level), so a
+// query or edit near the previous one finds its leaf block or nodes without
+// hashing. The remembered indices are checked against the entry's key before
+// use, so edits through the maps themselves never leave them stale. Because
+// even const queries update them, a grid must not be read from two threads
+// at once.
 class VoxelGrid {
 public:
     static constexpr long kMinLevels = 2;
@@ -93,8 +100,24 @@ public:
     static const LeafBlock* find_entry(const LeafMap& map, CellKey key);
 
 private:
-    // The deepest existing node on the voxel's path (the root at worst).
-    GridNode& deepest_node(uint32_t x, uint32_t y, uint32_t z, uint32_t& level);
+    static constexpr uint32_t kNoEntry = NodeMap::kNone;
+
+    // Where the voxel's path ends: the leaf block (level L), or the node of
+    // `level` whose child holding the voxel is uniform.
+    struct PathEnd {
+        GridNode* node = nullptr;
+        LeafBlock* leaf = nullptr;
+        uint32_t level = 0;
+    };
+    PathEnd walk(uint32_t x, uint32_t y, uint32_t z) const;
+    PathEnd walk_from_leaf(uint32_t x, uint32_t y, uint32_t z) const;
+    // The entry of the map with that key, trying the remembered index first.
+    template <typename Value>
+    Value* remembered(CellMap<Value>& map, uint32_t level, CellKey key) const;
+    LeafBlock* remembered_leaf(uint32_t x, uint32_t y, uint32_t z) const;
+    // Changes one voxel of a leaf block; removes the block and collapses its
+    // ancestors when it becomes uniform.
+    void edit_leaf(LeafBlock& leaf, uint32_t x, uint32_t y, uint32_t z, bool solid);
     // Creates the nodes below `level` down to a leaf block, each uniform
     // (`filled`) but for the voxel's subdivided child, and returns the leaf.
     LeafBlock& refine_below(uint32_t x, uint32_t y, uint32_t z, uint32_t level, bool filled);
@@ -104,7 +127,9 @@ private:
     void collapse_above_leaf(uint32_t x, uint32_t y, uint32_t z, bool filled);
 
     uint32_t leaf_level_;
+    uint32_t coordinate_mask_;  // side - 1
     GridNode root_;
     std::vector<NodeMap> node_maps_;  // levels 1 .. L - 1
     LeafMap leaf_map_;
+    mutable uint32_t path_[kMaxLevels] = {};  // remembered storage index by level, 1 .. L
 };

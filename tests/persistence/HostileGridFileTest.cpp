@@ -113,7 +113,7 @@ TEST(HostileGridFile, IsRefusedOrLoadsWhole) {
             for (uint32_t c = 0; c < 28; ++c) voxels.push_back({2048 * a, 2048 * b, 2048 * c});
     const std::string crowded = eight_level_file(voxels);
     const LoadedGrid loaded = grid_test::load_bytes(crowded);
-    EXPECT_EQ(loaded.grid->leaf_map().bucket(0).size(), 21952u);
+    EXPECT_EQ(loaded.grid->leaf_map().size(), 21952u);
     EXPECT_TRUE(loaded.grid->get_voxel(2048 * 27, 2048 * 3, 2048 * 7));
     EXPECT_FALSE(loaded.grid->get_voxel(2048 * 27 + 1, 2048 * 3, 2048 * 7));
     EXPECT_EQ(grid_test::saved_bytes(*loaded.grid, 0), crowded);  // file order kept within the bucket
