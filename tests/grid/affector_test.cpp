@@ -39,7 +39,7 @@ TEST_F(Affectors, CascadeToTheFaceLinksNothingAcrossTheGrid) {
     EXPECT_EQ(world.changes(), (Points{{2, 32, 32}, {1, 32, 32}}));
     EXPECT_FALSE(world.vertices().empty());
     for (const SurfaceVertex& v : world.vertices())
-        for (uint32_t i = 0; i < v.neighbour_count(); ++i) EXPECT_LE(v.neighbour(i).voxel().x, 2u);
+        for (uint32_t i = 0; i < v.neighbour_count(); ++i) EXPECT_LE(world.vertices().neighbour(v, i).voxel().x, 2u);
 }
 
 TEST_F(Affectors, AdditionsSettleWhenTheAddLoopThrows) {
