@@ -88,6 +88,8 @@ public:
     void sort_by_key(std::vector<VertexIndex>& indices) const;
 
     std::size_t size() const { return size_; }
+    // Every index of a vertex of the set is below this.
+    VertexIndex index_limit() const { return slots_used_; }
     bool empty() const { return size_ == 0; }
 
     // Bytes held by the records, the neighbour runs and the index table.
