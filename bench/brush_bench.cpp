@@ -3,12 +3,15 @@
 // settling, the cascades and the surface upkeep that come with them.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <random>
 #include <vector>
 
 #include "grid/GridAffector.h"
+#include "grid/ShapeAffector.h"
 #include "grid/World.h"
 
 namespace {
@@ -73,5 +76,42 @@ void BM_BrushStroke(benchmark::State& state) {
     state.counters["vertices"] = static_cast<double>(world->vertices().size());
 }
 BENCHMARK(BM_BrushStroke)->DenseRange(0, kGridAffectorCount - 1)->Unit(benchmark::kMicrosecond);
+
+double seconds_of(const std::function<void()>& edit) {
+    const auto start = std::chrono::steady_clock::now();
+    edit();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Removing a shape against adding it at the same places, in one run: each
+// place gets the shape added, removed as one edit, added again and removed
+// voxel by voxel with a surface update after each voxel (how removals went
+// before they were batched). Ratios of the summed times to the additions'.
+void BM_RemovalVersusAddition(benchmark::State& state) {
+    const size_t k = static_cast<size_t>(state.range(0));
+    state.SetLabel(grid_affector_name(k));
+    const std::unique_ptr<World> world = sculpted_world();
+    const std::vector<VoxelPosition> places = surface_points(world->grid().side());
+    const auto brushes = make_grid_affectors();
+    const auto& brush = dynamic_cast<const ShapeAffector&>(*brushes[k]);
+    double adding = 0.0, removing = 0.0, voxel_by_voxel = 0.0;
+    size_t i = 0;
+    for (auto _ : state) {
+        const VoxelPosition& at = places[i++ % places.size()];
+        adding += seconds_of([&] { brush.add_shape(*world, at); });
+        removing += seconds_of([&] { brush.remove_shape(*world, at); });
+        adding += seconds_of([&] { brush.add_shape(*world, at); });
+        voxel_by_voxel += seconds_of([&] {
+            for (const ShapeOffset& offset : brush.voxels()) {
+                const VoxelPosition v = ShapeAffector::voxel_at(at, offset);
+                world->remove_voxel(v.x, v.y, v.z);
+            }
+        });
+    }
+    state.counters["removal_vs_addition"] = 2.0 * removing / adding;
+    state.counters["per_voxel_removal_vs_addition"] = 2.0 * voxel_by_voxel / adding;
+    state.counters["addition_us"] = 1e6 * adding / (2.0 * static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_RemovalVersusAddition)->DenseRange(0, kGridAffectorCount - 1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

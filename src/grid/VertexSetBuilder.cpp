@@ -1,10 +1,12 @@
 #include "grid/VertexSetBuilder.h"
 
 #include <array>
-#include <unordered_map>
+#include <cstddef>
+#include <vector>
 
+#include "dynamics/MixingHash.h"
 #include "dynamics/SurfaceVertexSet.h"
-#include "grid/SurfaceMaintenance.h"
+#include "grid/SurfaceNeighbours.h"
 #include "grid/VoxelGrid.h"
 
 NeighbourClasses classify_neighbours(const VoxelGrid& grid, uint32_t depth, uint32_t x, uint32_t y, uint32_t z,
@@ -41,22 +43,40 @@ NeighbourClasses classify_neighbours(const VoxelGrid& grid, uint32_t depth, uint
 
 namespace {
 
-// The leaf blocks by key. The leaf map's buckets grow long in big grids (its
-// hash has only 766 values), so the build looks its blocks up here instead.
+// The leaf blocks by key, in an open-addressing table on a seeded mixing hash:
+// the leaf map's buckets grow long in big grids (its hash has only 766
+// values), and keys read from a file must not be able to crowd one bucket of
+// this table either.
 class LeafIndex {
 public:
-    explicit LeafIndex(const VoxelGrid& grid) {
-        blocks_.reserve(grid.leaf_map().size());
-        grid.leaf_map().for_each([this](const LeafMap::Entry& entry) { blocks_.emplace(entry.key.value(), &entry.value); });
+    explicit LeafIndex(const VoxelGrid& grid) : seed_(process_hash_seed()) {
+        std::size_t size = 16;
+        while (size < 2 * std::size_t(grid.leaf_map().size())) size *= 2;
+        slots_.assign(size, Slot{0, nullptr});
+        mask_ = size - 1;
+        grid.leaf_map().for_each([this](const LeafMap::Entry& entry) {
+            Slot& slot = slots_[slot_of(entry.key.value())];
+            if (slot.leaf == nullptr) slot = Slot{entry.key.value(), &entry.value};  // the map's first wins
+        });
     }
 
-    const LeafBlock* find(CellKey key) const {
-        const auto it = blocks_.find(key.value());
-        return it == blocks_.end() ? nullptr : it->second;
-    }
+    const LeafBlock* find(CellKey key) const { return slots_[slot_of(key.value())].leaf; }
 
 private:
-    std::unordered_map<uint64_t, const LeafBlock*> blocks_;
+    struct Slot {
+        uint64_t key;
+        const LeafBlock* leaf;
+    };
+
+    std::size_t slot_of(uint64_t key) const {
+        std::size_t slot = mix64(key ^ seed_) & mask_;
+        while (slots_[slot].leaf != nullptr && slots_[slot].key != key) slot = (slot + 1) & mask_;
+        return slot;
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    uint64_t seed_;
 };
 
 // The solid voxels of one leaf-sized block (8 x 8 x 8 voxels from `origin`)
@@ -101,6 +121,19 @@ public:
         }
         return bits;
     }
+
+    // The solid voxels of the block's row (cy, cz) that are not wholly
+    // surrounded by solid voxels, bit cx for voxel cx: the only ones that can
+    // have surface neighbours, found for eight voxels at once.
+    uint32_t exposed_row(uint32_t cy, uint32_t cz) const {
+        uint32_t around = 0x3FFu;
+        for (uint32_t dz = 0; dz < 3; ++dz)
+            for (uint32_t dy = 0; dy < 3; ++dy) around &= rows_[cz + dz][cy + dy];
+        const uint32_t buried = around & around >> 1 & around >> 2;
+        return (rows_[cz + 1][cy + 1] >> 1) & ~buried & 0xFFu;
+    }
+
+    const VoxelPosition& origin() const { return origin_; }
 
 private:
     // A block's voxels along x, one byte per row: the leaf's byte ly + 8 lz,
@@ -203,23 +236,28 @@ private:
 
     void visit_shell(uint32_t depth, VoxelPosition cell) {
         const uint32_t w = cell_side(depth + 1);
-        if (w == 1) window_.load(grid_, leaves_, cell);
+        if (w == 1) {
+            // The cell's inside voxels are buried: the block scan skips them.
+            link_block(cell);
+            return;
+        }
         for_each_shell_child([&](uint32_t i, uint32_t j, uint32_t k) {
-            const VoxelPosition child{cell.x + i * w, cell.y + j * w, cell.z + k * w};
-            if (w == 1) {
-                link_voxel(child);
-            } else {
-                visit_solid(depth + 1, child);
-            }
+            visit_solid(depth + 1, VoxelPosition{cell.x + i * w, cell.y + j * w, cell.z + k * w});
         });
     }
 
-    void visit_leaf(const LeafBlock& leaf, VoxelPosition block) {
+    void visit_leaf(const LeafBlock&, VoxelPosition block) { link_block(block); }
+
+    // Links every exposed voxel of the leaf-sized block at `block`.
+    void link_block(VoxelPosition block) {
         window_.load(grid_, leaves_, block);
-        for (uint32_t word = 0; word < BitPlane::kWordCount; ++word) {
-            for (uint32_t bits = leaf.bits.words[word]; bits != 0; bits &= bits - 1) {
-                const uint32_t n = 32 * word + static_cast<uint32_t>(__builtin_ctz(bits));
-                link_voxel(VoxelPosition{block.x + (n & 7), block.y + (n >> 3 & 7), block.z + (n >> 6)});
+        ++generation_;
+        for (uint32_t cz = 0; cz < 8; ++cz) {
+            for (uint32_t cy = 0; cy < 8; ++cy) {
+                for (uint32_t row = window_.exposed_row(cy, cz); row != 0; row &= row - 1) {
+                    const uint32_t cx = static_cast<uint32_t>(__builtin_ctz(row));
+                    link_voxel(VoxelPosition{block.x + cx, block.y + cy, block.z + cz});
+                }
             }
         }
     }
@@ -228,8 +266,24 @@ private:
     void link_voxel(VoxelPosition v) {
         const uint32_t last = grid_.side() - 3;
         if (v.x < 2 || v.y < 2 || v.z < 2 || v.x > last || v.y > last || v.z > last) return;
-        link_point(vertices_, surface_neighbours(window_.around(v.x, v.y, v.z), v.x, v.y, v.z), v.x, v.y, v.z,
-                   false);
+        const SurfaceNeighbours neighbours = surface_neighbours(window_.around(v.x, v.y, v.z), v.x, v.y, v.z);
+        if (neighbours.empty()) return;
+        VertexIndex linked[26];
+        for (uint32_t i = 0; i < neighbours.size(); ++i) linked[i] = window_vertex(neighbours[i]);
+        vertices_.set_neighbours(window_vertex(v), neighbours.size(), linked);
+    }
+
+    // The vertex of a point of the current window, made when missing. Each
+    // point is looked up in the set once per window: a point is linked from
+    // up to 27 places, most of them in the same window.
+    VertexIndex window_vertex(const VoxelPosition& p) {
+        const VoxelPosition& o = window_.origin();
+        const uint32_t slot = (p.x + 1 - o.x) + 10 * (p.y + 1 - o.y) + 100 * (p.z + 1 - o.z);
+        if (seen_[slot] != generation_) {
+            seen_[slot] = generation_;
+            known_[slot] = vertices_.find_or_create_index(vertices_.make_key(p.x, p.y, p.z));
+        }
+        return known_[slot];
     }
 
     SurfaceVertexSet& vertices_;
@@ -237,6 +291,9 @@ private:
     const LeafIndex leaves_;
     const uint32_t boundary_flag_;
     BlockWindow window_;
+    uint32_t generation_ = 0;   // of the current window
+    uint32_t seen_[1000] = {};  // the generation in which a window point was last looked up
+    VertexIndex known_[1000] = {};
 };
 
 }  // namespace
