@@ -140,14 +140,15 @@ bool VoxelGrid::set_voxel(uint32_t x, uint32_t y, uint32_t z) {
     const PathEnd end = walk_from_leaf(x, y, z);
     if (end.leaf) {
         if (end.leaf->bits.test(child_index(x, y, z, leaf_level_))) return true;
+        if (observer_) observer_->before_voxel_change(*this, x, y, z);
         edit_leaf(*end.leaf, x, y, z, true);
         return false;
     }
     GridNode& node = *end.node;
     const ChildIndex child = child_index(x, y, z, end.level);
-    const CellState before = node.state(child);
+    if (node.state(child) == CellState::Solid) return true;
+    if (observer_) observer_->before_voxel_change(*this, x, y, z);
     node.make_uniform(child, true);
-    if (before == CellState::Solid) return true;
     // The child was clear: split it down to the voxel, keeping the solid bit
     // set in this node's child.
     node.subdivided.set(child);
@@ -159,14 +160,15 @@ bool VoxelGrid::clear_voxel(uint32_t x, uint32_t y, uint32_t z) {
     const PathEnd end = walk_from_leaf(x, y, z);
     if (end.leaf) {
         if (!end.leaf->bits.test(child_index(x, y, z, leaf_level_))) return false;
+        if (observer_) observer_->before_voxel_change(*this, x, y, z);
         edit_leaf(*end.leaf, x, y, z, false);
         return true;
     }
     GridNode& node = *end.node;
     const ChildIndex child = child_index(x, y, z, end.level);
-    const CellState before = node.state(child);
+    if (node.state(child) == CellState::Clear) return false;
+    if (observer_) observer_->before_voxel_change(*this, x, y, z);
     node.make_uniform(child, false);
-    if (before == CellState::Clear) return false;
     node.subdivided.set(child);
     refine_below(x, y, z, end.level, true).bits.reset(child_index(x, y, z, leaf_level_));
     return true;

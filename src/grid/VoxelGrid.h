@@ -8,6 +8,7 @@
 #include "grid/CellState.h"
 #include "grid/GridNode.h"
 #include "grid/LeafBlock.h"
+#include "grid/VoxelChangeObserver.h"
 
 using NodeMap = CellMap<GridNode>;
 using LeafMap = CellMap<LeafBlock>;
@@ -64,6 +65,11 @@ public:
     bool set_voxel(uint32_t x, uint32_t y, uint32_t z);
     // Makes the voxel clear; returns whether it was solid before.
     bool clear_voxel(uint32_t x, uint32_t y, uint32_t z);
+
+    // The observer told before each voxel change through set_voxel or
+    // clear_voxel (null: none). Changes made through the raw map calls or the
+    // root are not reported.
+    void set_change_observer(VoxelChangeObserver* observer) { observer_ = observer; }
 
     GridNode& root() { return root_; }
     const GridNode& root() const { return root_; }
@@ -131,5 +137,6 @@ private:
     GridNode root_;
     std::vector<NodeMap> node_maps_;  // levels 1 .. L - 1
     LeafMap leaf_map_;
+    VoxelChangeObserver* observer_ = nullptr;
     mutable uint32_t path_[kMaxLevels] = {};  // remembered storage index by level, 1 .. L
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/EditContext.h"
+#include "grid/World.h"
 #include "host/Holloform.h"
 #include "persistence/Vertex3Callback.h"
 
@@ -93,5 +94,11 @@ void do_action(std::uint32_t action) {
 }
 
 void set_vertex3_func(Vertex3Function callback) { ::set_vertex3_func(callback); }
+
+std::uint64_t change_count() { return process_edit_context().world().change_count(); }
+
+std::uint32_t undo_step_count() { return static_cast<std::uint32_t>(process_edit_context().world().undo_count()); }
+
+std::uint32_t redo_step_count() { return static_cast<std::uint32_t>(process_edit_context().world().redo_count()); }
 
 }  // namespace Holloform

@@ -63,4 +63,16 @@ HOLLOFORM_API void do_action(std::uint32_t action);
 // (which turns the export off). The last call wins.
 HOLLOFORM_API void set_vertex3_func(Vertex3Function callback);
 
+// Added after the original functions.
+
+// A number naming the grid's contents: it takes a value never used before
+// whenever voxels change or a grid is installed (new grid, load), and undo
+// and redo give back the number the restored contents had. A host that notes
+// it at a save can tell later whether the grid is the saved one.
+HOLLOFORM_API std::uint64_t change_count();
+// How many steps ActionUndo and ActionRedo can take back or re-apply. A
+// stroke still in progress (its button not yet released) is not counted.
+HOLLOFORM_API std::uint32_t undo_step_count();
+HOLLOFORM_API std::uint32_t redo_step_count();
+
 }  // namespace Holloform

@@ -22,12 +22,12 @@ TEST(Settings, DefaultsResetEverythingButTheStrings) {
     write_setting_defaults(store);
 
     EXPECT_STREQ(store.query_string(StringSavePath), "grid.hf");
-    const std::int32_t ints[] = {3, 40, 40, 40, 128};
+    const std::int32_t ints[] = {3, 40, 40, 40, 128, 256};
     for (std::uint32_t id = 0; id < IntVarSentinel; ++id) EXPECT_EQ(store.query_int(id), ints[id]);
     const float floats[] = {8.0f, 0, 0, 0, 0, 0, 0, 256.0f, 1.0f, 0.02f, 0.1f, 0.0625f, 1, 1, 1};
     for (std::uint32_t id = 0; id < FloatVarSentinel; ++id) EXPECT_EQ(store.query_float(id), floats[id]) << id;
     const bool bools[] = {false, true, false, true, false, false, true, true, true, false,
-                          false, true, false, true, true, false, true, true, false};
+                          false, true, false, true, true, false, true, true, false, false, false, false};
     for (std::uint32_t id = 0; id < BoolVarSentinel; ++id) EXPECT_EQ(store.query_bool(id), bools[id]) << id;
 }
 

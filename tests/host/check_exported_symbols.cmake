@@ -17,7 +17,10 @@ set(expected
   "Holloform::set_float(unsigned int, float)"
   "Holloform::set_int(unsigned int, int)"
   "Holloform::set_string(unsigned int, char const*)"
-  "Holloform::set_vertex3_func(void (*)(float, float, float))")
+  "Holloform::set_vertex3_func(void (*)(float, float, float))"
+  "Holloform::change_count()"
+  "Holloform::undo_step_count()"
+  "Holloform::redo_step_count()")
 
 execute_process(COMMAND ${NM} -D --defined-only --demangle ${LIBRARY}
   OUTPUT_VARIABLE listing RESULT_VARIABLE status)

@@ -10,12 +10,13 @@ FUNCTIONS = [
     "set_vertex3_func", "do_action", "query_bool", "query_float", "query_int", "set_bool",
     "set_float", "set_int", "set_string", "key", "button", "motion", "reshape", "display",
     "contact_address", "copyright_notice",
+    "change_count", "undo_step_count", "redo_step_count",
 ]
 
 CONSTANTS = (
     ["StringSavePath", "StringLoadPath", "StringVarSentinel"],
     ["IntGridLevels", "IntDisplayBoxX", "IntDisplayBoxY", "IntDisplayBoxZ", "IntMaxFixedStringSize",
-     "IntVarSentinel"],
+     "IntUndoMemoryMB", "IntVarSentinel"],
     ["FloatExportBoxMaxDim", "FloatClearR", "FloatClearG", "FloatClearB", "FloatFogR", "FloatFogG",
      "FloatFogB", "FloatD_TextureScale", "FloatMovementScaling", "FloatP_TimeStep", "FloatP_ViscousDrag",
      "FloatP_GridStiffness", "FloatP_GridDamping", "FloatP_NeighbourStiffness", "FloatP_NeighbourDamping",
@@ -25,10 +26,11 @@ CONSTANTS = (
      "BoolD_ClearBuffers", "BoolWireGrid", "BoolCountFaces", "BoolCompensateForTwist",
      "BoolDisplayWithAdditiveBlend", "BoolD_HierarchyContainingFocus", "BoolP_DoPhysics",
      "BoolP_DoViscousDrag", "BoolP_DoGridSpring", "BoolP_DoDynamicNeighbourSpring",
-     "BoolP_DoStaticNeighbourSpring", "BoolVarSentinel"],
+     "BoolP_DoStaticNeighbourSpring", "BoolMirrorX", "BoolMirrorY", "BoolMirrorZ", "BoolVarSentinel"],
     ["ActionSave", "ActionLoad", "ActionNewSolidGrid", "ActionNewClearGrid", "ActionSnapVertsToVoxels",
      "ActionToggleMovement", "ActionChangeGridAffector", "ActionUpdateDisplayBox",
-     "ActionToggleDisplayBoxFixed", "ActionExportDisplayBoxAsSquares", "ActionSentinel"],
+     "ActionToggleDisplayBoxFixed", "ActionExportDisplayBoxAsSquares", "ActionUndo", "ActionRedo",
+     "ActionSetMirrorCentre", "ActionSentinel"],
 )
 
 
@@ -77,3 +79,20 @@ def test_settings_round_trip_with_their_types_and_fall_back_out_of_range():
     H.set_float(H.FloatFogR, 0.1)
     value = H.query_float(H.FloatFogR)
     assert type(value) is float and value != 0.1 and math.isclose(value, 0.1, rel_tol=1e-7)
+
+
+def test_undo_redo_and_the_change_count():
+    H = Holloform
+    assert H.query_int(H.IntUndoMemoryMB) == 256 and not H.query_bool(H.BoolMirrorX)
+    H.set_int(H.IntGridLevels, 2)
+    H.do_action(H.ActionNewClearGrid)
+    cleared = H.change_count()
+    undo_steps = H.undo_step_count()
+    H.do_action(H.ActionNewSolidGrid)
+    assert H.undo_step_count() == undo_steps + 1 and H.redo_step_count() == 0
+    assert H.change_count() != cleared
+    H.do_action(H.ActionUndo)
+    assert (H.change_count(), H.undo_step_count(), H.redo_step_count()) == (cleared, undo_steps, 1)
+    H.do_action(H.ActionRedo)
+    assert H.redo_step_count() == 0 and H.change_count() != cleared
+    H.do_action(H.ActionSetMirrorCentre)  # the focus lies outside this grid: nothing happens

@@ -1,5 +1,5 @@
 // The Python extension module Holloform: sixteen functions over the control
-// API and the integer constants of the setting identifiers and action
+// API (and, after them, those added since) and the integer constants of the setting identifiers and action
 // numbers. Each function parses its arguments (a failed parse leaves
 // Python's own argument error), calls the control API under the exception
 // guard and builds its result.
@@ -148,6 +148,27 @@ PyObject* py_copyright_notice(PyObject*, PyObject* args) {
     return PyUnicode_FromString(text);
 }
 
+PyObject* py_change_count(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":change_count")) return nullptr;
+    std::uint64_t count = 0;
+    if (!call_guarded("Holloform::change_count", [&] { count = Holloform::change_count(); })) return nullptr;
+    return PyLong_FromUnsignedLongLong(count);
+}
+
+PyObject* py_undo_step_count(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":undo_step_count")) return nullptr;
+    std::uint32_t count = 0;
+    if (!call_guarded("Holloform::undo_step_count", [&] { count = Holloform::undo_step_count(); })) return nullptr;
+    return PyLong_FromUnsignedLong(count);
+}
+
+PyObject* py_redo_step_count(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":redo_step_count")) return nullptr;
+    std::uint32_t count = 0;
+    if (!call_guarded("Holloform::redo_step_count", [&] { count = Holloform::redo_step_count(); })) return nullptr;
+    return PyLong_FromUnsignedLong(count);
+}
+
 PyMethodDef module_functions[] = {
     {"set_vertex3_func", py_set_vertex3_func, METH_VARARGS, nullptr},
     {"do_action", py_do_action, METH_VARARGS, nullptr},
@@ -165,6 +186,10 @@ PyMethodDef module_functions[] = {
     {"display", py_display, METH_VARARGS, nullptr},
     {"contact_address", py_contact_address, METH_VARARGS, nullptr},
     {"copyright_notice", py_copyright_notice, METH_VARARGS, nullptr},
+    {"change_count", py_change_count, METH_VARARGS,
+     "change_count() -> int: a number naming the grid's contents; undo and redo give back earlier numbers"},
+    {"undo_step_count", py_undo_step_count, METH_VARARGS, "undo_step_count() -> int: steps ActionUndo can take back"},
+    {"redo_step_count", py_redo_step_count, METH_VARARGS, "redo_step_count() -> int: steps ActionRedo can re-apply"},
     {nullptr, nullptr, 0, nullptr},
 };
 
