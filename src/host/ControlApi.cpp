@@ -101,4 +101,9 @@ std::uint32_t undo_step_count() { return static_cast<std::uint32_t>(process_edit
 
 std::uint32_t redo_step_count() { return static_cast<std::uint32_t>(process_edit_context().world().redo_count()); }
 
+std::array<double, 3> mirror_centre() {
+    const MirrorSymmetry& mirror = process_edit_context().world().mirror();
+    return {0.5 * mirror.twice_centre[0], 0.5 * mirror.twice_centre[1], 0.5 * mirror.twice_centre[2]};
+}
+
 }  // namespace Holloform

@@ -9,6 +9,7 @@
 // included) and kept until the process ends. If its construction throws, the
 // exception reaches the caller and the next call tries again.
 
+#include <array>
 #include <cstdint>
 
 #include "core/I_EditContext.h"
@@ -74,5 +75,8 @@ HOLLOFORM_API std::uint64_t change_count();
 // stroke still in progress (its button not yet released) is not counted.
 HOLLOFORM_API std::uint32_t undo_step_count();
 HOLLOFORM_API std::uint32_t redo_step_count();
+// The point the mirror planes (BoolMirrorX/Y/Z) pass through: the grid's
+// middle, or the middle of the voxel ActionSetMirrorCentre took.
+HOLLOFORM_API std::array<double, 3> mirror_centre();
 
 }  // namespace Holloform

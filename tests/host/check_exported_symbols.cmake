@@ -20,7 +20,8 @@ set(expected
   "Holloform::set_vertex3_func(void (*)(float, float, float))"
   "Holloform::change_count()"
   "Holloform::undo_step_count()"
-  "Holloform::redo_step_count()")
+  "Holloform::redo_step_count()"
+  "Holloform::mirror_centre()")
 
 execute_process(COMMAND ${NM} -D --defined-only --demangle ${LIBRARY}
   OUTPUT_VARIABLE listing RESULT_VARIABLE status)

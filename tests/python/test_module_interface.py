@@ -10,7 +10,7 @@ FUNCTIONS = [
     "set_vertex3_func", "do_action", "query_bool", "query_float", "query_int", "set_bool",
     "set_float", "set_int", "set_string", "key", "button", "motion", "reshape", "display",
     "contact_address", "copyright_notice",
-    "change_count", "undo_step_count", "redo_step_count",
+    "change_count", "undo_step_count", "redo_step_count", "mirror_centre",
 ]
 
 CONSTANTS = (
@@ -95,4 +95,6 @@ def test_undo_redo_and_the_change_count():
     assert (H.change_count(), H.undo_step_count(), H.redo_step_count()) == (cleared, undo_steps, 1)
     H.do_action(H.ActionRedo)
     assert H.redo_step_count() == 0 and H.change_count() != cleared
-    H.do_action(H.ActionSetMirrorCentre)  # the focus lies outside this grid: nothing happens
+    assert H.mirror_centre() == (32.0, 32.0, 32.0)
+    H.do_action(H.ActionSetMirrorCentre)
+    assert all(c % 1.0 == 0.5 for c in H.mirror_centre()) or H.mirror_centre() == (32.0, 32.0, 32.0)

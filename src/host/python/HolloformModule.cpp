@@ -7,6 +7,7 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
+#include <array>
 #include <cstdint>
 
 #include "host/Holloform.h"
@@ -169,6 +170,13 @@ PyObject* py_redo_step_count(PyObject*, PyObject* args) {
     return PyLong_FromUnsignedLong(count);
 }
 
+PyObject* py_mirror_centre(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":mirror_centre")) return nullptr;
+    std::array<double, 3> centre{};
+    if (!call_guarded("Holloform::mirror_centre", [&] { centre = Holloform::mirror_centre(); })) return nullptr;
+    return Py_BuildValue("(ddd)", centre[0], centre[1], centre[2]);
+}
+
 PyMethodDef module_functions[] = {
     {"set_vertex3_func", py_set_vertex3_func, METH_VARARGS, nullptr},
     {"do_action", py_do_action, METH_VARARGS, nullptr},
@@ -190,6 +198,8 @@ PyMethodDef module_functions[] = {
      "change_count() -> int: a number naming the grid's contents; undo and redo give back earlier numbers"},
     {"undo_step_count", py_undo_step_count, METH_VARARGS, "undo_step_count() -> int: steps ActionUndo can take back"},
     {"redo_step_count", py_redo_step_count, METH_VARARGS, "redo_step_count() -> int: steps ActionRedo can re-apply"},
+    {"mirror_centre", py_mirror_centre, METH_VARARGS,
+     "mirror_centre() -> (x, y, z): the point the mirror planes pass through"},
     {nullptr, nullptr, 0, nullptr},
 };
 
