@@ -6,7 +6,7 @@
 
 // Walks one row of voxels along an axis and reports where solidity changes,
 // stepping over every wholly solid or wholly clear cell of the hierarchy in
-// one test; only leaf blocks are tested voxel by voxel.
+// one test; inside a leaf block the row's 8 voxels are tested at once.
 //
 // The row ends (exclusive, one per axis) are set once, usually to one past
 // the upper corner of a box. seek() places the cursor on a voxel and an axis;
