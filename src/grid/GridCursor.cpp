@@ -13,8 +13,9 @@ GridCursor::GridCursor(const VoxelGrid& grid, uint32_t end_x, uint32_t end_y, ui
     end_[1] = std::min(end_y, side);
     end_[2] = std::min(end_z, side);
     nodes_[0] = &grid.root();
-    std::fill(&path_cells_[0][0], &path_cells_[0][0] + 3 * (kMaxLevels + 1), kNoCell);
-    std::fill(&seek_cells_[0][0], &seek_cells_[0][0] + 3 * (kMaxLevels + 1), kNoCell);
+    std::fill(&path_cells_[0][0], &path_cells_[0][0] + 3 * kMaxLevels, kNoCell);
+    std::fill(&seek_cells_[0][0], &seek_cells_[0][0] + 3 * kMaxLevels, kNoCell);
+    for (LeafSlot& slot : leaf_slots_) std::fill(slot.cell, slot.cell + 3, kNoCell);
 }
 
 ChildIndex GridCursor::child_at(uint32_t level) const {
@@ -36,7 +37,7 @@ void GridCursor::seek(uint32_t x, uint32_t y, uint32_t z, uint32_t axis) {
     descend();
     remember_seek_path();
     if (depth_ == leaf_level_) {
-        solid_ = leaf_->bits.test(child_at(depth_));
+        solid_ = (leaf_bits_ >> index_[leaf_level_][axis]) & 1u;
     } else {
         solid_ = nodes_[depth_]->child_solid(child_at(depth_));
     }
@@ -46,12 +47,16 @@ void GridCursor::descend() {
     while (depth_ < leaf_level_ && nodes_[depth_]->subdivided.test(child_at(depth_))) {
         ++depth_;
         for (uint32_t a = 0; a < 3; ++a) index_from_position(depth_, a);
-        look_up(depth_);
+        if (depth_ < leaf_level_) {
+            look_up_node(depth_);
+        } else {
+            look_up_leaf();
+        }
     }
 }
 
-void GridCursor::look_up(uint32_t level) {
-    // The cell of a level's node (or of the leaf block) is 8 of its children a side.
+void GridCursor::look_up_node(uint32_t level) {
+    // A node's cell is 8 of its children a side.
     const uint32_t shift = 3 * (leaf_level_ - level + 1);
     const uint32_t cell[3] = {position_[0] >> shift, position_[1] >> shift, position_[2] >> shift};
     auto same_cell = [&cell](const uint32_t (&other)[3]) {
@@ -60,29 +65,31 @@ void GridCursor::look_up(uint32_t level) {
     if (same_cell(path_cells_[level])) return;
     std::copy(cell, cell + 3, path_cells_[level]);
     if (same_cell(seek_cells_[level])) {
-        if (level < leaf_level_) {
-            nodes_[level] = seek_nodes_[level];
-        } else {
-            leaf_ = seek_leaf_;
-        }
+        nodes_[level] = seek_nodes_[level];
         return;
     }
     // A subdivided child always has its node or leaf block one level down;
     // the grid and the file loader keep that so.
-    const uint32_t x = position_[0], y = position_[1], z = position_[2];
-    if (level < leaf_level_) {
-        nodes_[level] = grid_.find_node(x, y, z, level);
-    } else {
-        leaf_ = grid_.find_leaf(x, y, z);
+    nodes_[level] = grid_.find_node(position_[0], position_[1], position_[2], level);
+}
+
+void GridCursor::look_up_leaf() {
+    const uint32_t cell[3] = {position_[0] >> 3, position_[1] >> 3, position_[2] >> 3};
+    // Consecutive blocks along any axis fall into different slots.
+    LeafSlot& slot = leaf_slots_[(cell[0] + cell[1] + cell[2]) % kLeafSlots];
+    if (slot.cell[0] != cell[0] || slot.cell[1] != cell[1] || slot.cell[2] != cell[2]) {
+        std::copy(cell, cell + 3, slot.cell);
+        slot.leaf = grid_.find_leaf(position_[0], position_[1], position_[2]);
     }
+    leaf_ = slot.leaf;
+    leaf_bits_ = row_bits(leaf_->bits, child_at(leaf_level_), axis_);
 }
 
 void GridCursor::remember_seek_path() {
-    for (uint32_t level = 1; level <= depth_; ++level) {
+    for (uint32_t level = 1; level <= depth_ && level < leaf_level_; ++level) {
         std::copy(path_cells_[level], path_cells_[level] + 3, seek_cells_[level]);
-        if (level < leaf_level_) seek_nodes_[level] = nodes_[level];
+        seek_nodes_[level] = nodes_[level];
     }
-    if (depth_ == leaf_level_) seek_leaf_ = leaf_;
 }
 
 void GridCursor::step_past_cell() {
@@ -119,8 +126,7 @@ bool GridCursor::scan_leaf(uint32_t& found) {
     }
     // The block's voxels from the index on, up to the row's end, in one mask.
     const uint32_t stop = end - position >= 8 - index ? 8 : index + (end - position);
-    const uint32_t bits = row_bits(leaf_->bits, child_at(leaf_level_), axis_);
-    const uint32_t differing = (solid_ ? ~bits : bits) & bit_range(index, stop);
+    const uint32_t differing = (solid_ ? ~leaf_bits_ : leaf_bits_) & bit_range(index, stop);
     if (differing != 0) {
         const uint32_t i = static_cast<uint32_t>(__builtin_ctz(differing));
         position += i - index;
