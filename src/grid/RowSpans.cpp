@@ -26,9 +26,7 @@ public:
             } else if (level + 1 == leaf_level_) {
                 add_leaf(t, cell_end, grid_.find_leaf(p[0], p[1], p[2]));
             } else if (const GridNode* below = grid_.find_node(p[0], p[1], p[2], level + 1)) {
-                const uint32_t start = t;
                 collect(*below, level + 1, p, cell_end);
-                t = start;
             } else {
                 add_uniform(t, cell_end, false);
             }
