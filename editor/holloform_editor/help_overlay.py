@@ -9,7 +9,7 @@ FONT = GLUT.GLUT_BITMAP_9_BY_15
 LINE_HEIGHT = 16
 CHARACTER_WIDTH = 9
 MARGIN = 12
-HINT = "F1: help   middle button: menu   Esc: quit"
+HINT = "F1: help   middle button: menu   Home: frame the model   Esc: quit"
 
 
 def _begin_window_coordinates(width: int, height: int) -> None:
@@ -66,10 +66,20 @@ def draw_help(width: int, height: int) -> None:
     _end_window_coordinates()
 
 
-def draw_hint(width: int, height: int) -> None:
-    """One line at the bottom that says how to get help."""
+def draw_status_line(width: int, height: int, text: str, hint: bool) -> None:
+    """The status line across the bottom on a dark strip (cut to the window's
+    width), and with `hint` a line at the top that says how to get help."""
     _begin_window_coordinates(width, height)
-    GL.glColor3f(0.7, 0.7, 0.75)
-    GL.glRasterPos2i(MARGIN, height - MARGIN)
-    GLUT.glutBitmapString(FONT, HINT.encode("latin-1"))
+    _shade(0, height - LINE_HEIGHT - 8, width, height)
+    if "OUTSIDE" in text or "nothing changed" in text:
+        GL.glColor3f(1.0, 0.55, 0.45)
+    else:
+        GL.glColor3f(0.9, 0.9, 0.95)
+    fitting = max(1, (width - 2 * MARGIN) // CHARACTER_WIDTH)
+    GL.glRasterPos2i(MARGIN, height - 8)
+    GLUT.glutBitmapString(FONT, text[:fitting].encode("latin-1", "replace"))
+    if hint:
+        GL.glColor3f(0.7, 0.7, 0.75)
+        GL.glRasterPos2i(MARGIN, MARGIN + LINE_HEIGHT)
+        GLUT.glutBitmapString(FONT, HINT.encode("latin-1"))
     _end_window_coordinates()

@@ -79,7 +79,6 @@ def test_unsaved_edits_go_to_the_autosave_only(tmp_path, drop_the_grid):
     session.start()
     assert hf.grid == MAGIC + b"saved"
     hf.edit("stroke")
-    session.note_button(0, pressed=True)
     assert drop_the_grid(session) is not False
     assert target.read_bytes() == MAGIC + b"saved"
     assert (tmp_path / "grid.hf.autosave").read_bytes() == MAGIC + b"savedstroke"
@@ -90,7 +89,7 @@ def test_quitting_after_a_save_writes_no_autosave(tmp_path):
     target = tmp_path / "grid.hf"
     session, messages = quiet_session(FakeLibrary(), target)
     session.start()
-    session.note_library_key(" ", pressed=True)
+    session.hf.edit("space")
     assert session.save() and session.quit()
     assert not (tmp_path / "grid.hf.autosave").exists()
     assert f"Saved {target}" in messages
@@ -108,6 +107,6 @@ def test_bad_files_leave_the_editor_running(tmp_path):
     assert target.read_bytes() == b"not a grid"
     # An autosave that cannot be written is reported.
     session, messages = quiet_session(FakeLibrary(), tmp_path / "gone" / "grid.hf")
-    session.note_button(0, pressed=True)
+    session.hf.edit("stroke")
     assert not session.quit()
     assert "unsaved edits are lost" in messages[-1]

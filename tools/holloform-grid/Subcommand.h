@@ -25,3 +25,7 @@ struct SubcommandRegistration {
 // Writes a file error's message, and its detail when it has one, to standard
 // error; returns the exit status for a failed command.
 int report_file_error(const Util_E26EF::Exception& error);
+
+// Says on standard error that an export found no surface in its box, so an
+// empty export is never silent; the command still succeeds.
+void report_empty_box();
