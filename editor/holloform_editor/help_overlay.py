@@ -3,7 +3,7 @@
 from OpenGL import GL
 from OpenGL import GLUT
 
-from . import keys
+from . import keys, menu
 
 FONT = GLUT.GLUT_BITMAP_9_BY_15
 LINE_HEIGHT = 16
@@ -82,4 +82,25 @@ def draw_status_line(width: int, height: int, text: str, hint: bool) -> None:
         GL.glColor3f(0.7, 0.7, 0.75)
         GL.glRasterPos2i(MARGIN, MARGIN + LINE_HEIGHT)
         GLUT.glutBitmapString(FONT, HINT.encode("latin-1"))
+    _end_window_coordinates()
+
+
+def draw_menu(width: int, height: int, panels) -> None:
+    """The open menu: each panel a box of rows, the highlighted row lit."""
+    _begin_window_coordinates(width, height)
+    for (x0, y0, x1, y1), lines, highlighted in panels:
+        GL.glColor3f(0.18, 0.2, 0.26)
+        GL.glRecti(x0, y0, x1, y1)
+        if highlighted is not None:
+            GL.glColor3f(0.35, 0.45, 0.7)
+            GL.glRecti(x0, y0 + highlighted * menu.ROW_HEIGHT, x1, y0 + (highlighted + 1) * menu.ROW_HEIGHT)
+        GL.glColor3f(0.6, 0.65, 0.75)
+        GL.glBegin(GL.GL_LINE_LOOP)
+        for x, y in ((x0, y0), (x1, y0), (x1, y1), (x0, y1)):
+            GL.glVertex2f(x + 0.5, y + 0.5)
+        GL.glEnd()
+        GL.glColor3f(0.95, 0.95, 0.95)
+        for row, line in enumerate(lines):
+            GL.glRasterPos2i(x0 + menu.PADDING, y0 + (row + 1) * menu.ROW_HEIGHT - 5)
+            GLUT.glutBitmapString(FONT, line.encode("latin-1", "replace"))
     _end_window_coordinates()

@@ -123,11 +123,14 @@ KEY_TABLE = (
     Binding("Esc", "quit (unsaved edits: autosave)", events=(ESCAPE,), command="quit", menu=FILE_MENU),
 )
 
-# Menu-only entries that have no key of their own.
-GROW_ENTRY = Binding("+", "grow the display box", events=(), command="resize_key", argument="+",
-                     menu=DISPLAY_MENU)
-SHRINK_ENTRY = Binding("-", "shrink the display box", events=(), command="resize_key", argument="-",
-                       menu=DISPLAY_MENU)
+# Entries of the menu alone, without a key of their own.
+MENU_ONLY = "menu"
+MENU_ONLY_ROWS = (
+    Binding(MENU_ONLY, "toggle grid cells at the far point", command="toggle_setting",
+            argument="BoolD_HierarchyContainingFocus", menu=DISPLAY_MENU),
+    Binding("+", "grow the display box", command="resize_key", argument="+", menu=DISPLAY_MENU),
+    Binding("-", "shrink the display box", command="resize_key", argument="-", menu=DISPLAY_MENU),
+)
 
 FIRST_STEPS = (
     "FIRST STEPS",

@@ -53,6 +53,9 @@ class EditorSession:
         self.aspect = 4.0 / 3.0
         self._saved_count = hf.change_count()
         self._stroke = None  # (adding, change count at the press)
+        # The window turns this on: a new clear grid is then seen from
+        # outside its display box, with the focus at the box's centre.
+        self.view_new_clear_grids = False
 
     def report(self, text: str) -> None:
         self.message = text
@@ -200,9 +203,7 @@ class EditorSession:
             if not quiet:
                 self.report("Nothing to frame: no voxel is solid")
             return False
-        matrix, distance = camera.framing(bounds, self.aspect)
-        self.hf.set_camera_matrix(matrix)
-        self.hf.set_focus_depth(distance, 0.0)
+        self._look_at(bounds)
         extents = [bounds[axis + 3] - bounds[axis] + 1 + 2 * FRAME_MARGIN for axis in range(3)]
         self._set_box_size(extents)
         centre = [(bounds[axis] + bounds[axis + 3] + 1) / 2.0 for axis in range(3)]
@@ -218,7 +219,7 @@ class EditorSession:
         identifier = getattr(self.hf, setting)
         value = not self.hf.query_bool(identifier)
         self.hf.set_bool(identifier, value)
-        label = next(row.text for row in keys.KEY_TABLE if row.argument == setting)
+        label = next(row.text for row in keys.KEY_TABLE + keys.MENU_ONLY_ROWS if row.argument == setting)
         self.report(f"{label.replace('toggle ', '').capitalize()}: {'on' if value else 'off'}")
         return value
 
@@ -274,6 +275,12 @@ class EditorSession:
         return [self.hf.query_int(getattr(self.hf, setting)) for setting in BOX_SETTINGS]
 
     # Helpers.
+
+    def _look_at(self, box) -> None:
+        """Puts the camera where it sees the voxel box whole, the focus at its centre."""
+        matrix, distance = camera.framing(box, self.aspect)
+        self.hf.set_camera_matrix(matrix)
+        self.hf.set_focus_depth(distance, 0.0)
 
     def _set_box_size(self, sizes) -> None:
         for setting, size in zip(BOX_SETTINGS, sizes):
@@ -339,6 +346,8 @@ class EditorSession:
         levels = self.hf.query_int(self.hf.IntGridLevels)
         self.hf.do_action(action)
         self._mark_clean()
+        if self.view_new_clear_grids and action == self.hf.ActionNewClearGrid:
+            self._look_at(self.hf.display_box())
         self.report(f"New {kind} grid of {levels} levels")
 
     def _autosave_if_dirty(self) -> bool:

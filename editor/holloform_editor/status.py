@@ -32,17 +32,17 @@ def status_line(fields: StatusFields) -> str:
     box = fields.box
     size = "x".join(str(box[axis + 3] - box[axis] + 1) for axis in range(3))
     parts = [
-        f"brush: {fields.brush}",
+        f"brush {fields.brush}",
         f"box {size} {'fixed' if fields.box_fixed else 'following'}",
         "focus {} {} {} depth {:.0f}".format(*fields.focus, fields.focus_distance),
     ]
     if fields.unsaved:
-        parts.append("unsaved *")
+        parts.append("unsaved*")
     if not inside(box, fields.focus):
-        parts.append("FOCUS OUTSIDE THE BOX: strokes there are not shown")
+        parts.append("FOCUS OUTSIDE THE BOX")
     if fields.message:
         parts.append(fields.message)
-    return "  |  ".join(parts)
+    return " | ".join(parts)
 
 
 def unchanged_reason(adding: bool, brush_index: int, focus, side: int) -> str:
@@ -52,7 +52,7 @@ def unchanged_reason(adding: bool, brush_index: int, focus, side: int) -> str:
     if not adding:
         return "the voxels were already clear"
     if brush_index not in SELF_SUPPORTING_BRUSHES:
-        return "unsupported voxels fall away (draw next to solid voxels, or use a cube)"
+        return "unsupported voxels fall away (draw beside solid voxels)"
     return "the voxels were already solid"
 
 
@@ -63,5 +63,5 @@ def stroke_message(changed: bool, adding: bool, brush_index: int, focus, side: i
     if not changed:
         return "nothing changed: " + unchanged_reason(adding, brush_index, focus, side)
     if box is not None and not inside(box, focus):
-        return "changed voxels outside the display box (not shown): Home frames the model"
+        return "changed voxels outside the display box (Home shows them)"
     return ""

@@ -12,7 +12,7 @@ from OpenGL import GLUT
 
 from . import camera, guides, help_overlay, keys
 from .frame_rate import FrameRate
-from .menu import GlutMenu
+from .menu import Menu, menu_state, menu_structure
 from .status import status_line
 
 # Frames are paced to about 60 per second: enough for smooth motion while
@@ -20,7 +20,7 @@ from .status import status_line
 FRAME_INTERVAL = 1.0 / 60.0
 WHEEL_UP, WHEEL_DOWN = 3, 4
 ORBIT_PER_PIXEL = 0.01  # radians
-LEFT_BUTTON, RIGHT_BUTTON = 0, 2
+LEFT_BUTTON, MIDDLE_BUTTON, RIGHT_BUTTON = 0, 1, 2
 
 
 class EditorWindow:
@@ -35,7 +35,7 @@ class EditorWindow:
         self._frame_rate = FrameRate()
         self._last_frame = time.monotonic()
         self._title = ""
-        self._menu = None
+        self.menu = Menu()
         self._drag = None  # (button, x, y) of an Alt-drag in progress
         self._ground = guides.GroundLevel(hf)
 
@@ -58,7 +58,6 @@ class EditorWindow:
         GLUT.glutSpecialFunc(self._wrap(self.on_special_down))
         GLUT.glutIdleFunc(self._wrap(self.on_idle))
         self.session.aspect = self.width / max(self.height, 1)
-        self._menu = GlutMenu(self)
 
     def run(self) -> None:
         """Runs until the person quits, closes the window or the frame limit is reached."""
@@ -78,7 +77,6 @@ class EditorWindow:
             getattr(self, command)()
         else:
             self.session.run_command(command, argument)
-        self._after_command()
 
     def guarded(self, handler, *arguments):
         """Runs an event handler. An error is printed and ends the main loop,
@@ -105,6 +103,8 @@ class EditorWindow:
             help_overlay.draw_help(self.width, self.height)
         help_overlay.draw_status_line(self.width, self.height, status_line(self.session.status_fields()),
                                       hint=not self.show_help)
+        if self.menu.is_open:
+            help_overlay.draw_menu(self.width, self.height, self.menu.panels())
         GLUT.glutSwapBuffers()
         self.frames += 1
         if self._frame_rate.tick() or not self._title:
@@ -125,12 +125,18 @@ class EditorWindow:
         self.hf.reshape(0, 0, self.width, self.height)
 
     def on_motion(self, x: int, y: int) -> None:
+        if self.menu.is_open:
+            self.menu.point((x, y))
+            return
         if self._drag is not None:
             self._drag_to(x, y)
         self.hf.motion(x, y)
 
     def on_button(self, button: int, state: int, x: int, y: int) -> None:
         pressed = state == GLUT.GLUT_DOWN
+        if self.menu.is_open or (pressed and button == MIDDLE_BUTTON):
+            self._menu_click(button, pressed, x, y)
+            return
         if button in (WHEEL_UP, WHEEL_DOWN):
             if pressed:
                 self.session.change_focus_depth(1 if button == WHEEL_UP else -1)
@@ -151,6 +157,9 @@ class EditorWindow:
     def on_key_down(self, key: bytes, x: int, y: int) -> None:
         character = key.decode("latin-1")
         name = self._event_name(character)
+        if self.menu.is_open and name == keys.ESCAPE:
+            self.menu.close()
+            return
         binding = keys.binding_for_event(name)
         if binding is not None:
             self.run_command(binding.command, name if binding.command == "resize_key" else binding.argument)
@@ -195,9 +204,16 @@ class EditorWindow:
             matrix = camera.panned(matrix, -dx * scale, dy * scale)
         self.hf.set_camera_matrix(matrix)
 
-    def _after_command(self) -> None:
-        if self._menu is not None:
-            self._menu.refresh()
+    def _menu_click(self, button: int, pressed: bool, x: int, y: int) -> None:
+        """The middle button opens the menu at the pointer; while it is open,
+        a press chooses the entry under the pointer or closes the menu."""
+        if not self.menu.is_open:
+            self.menu.open(menu_structure(menu_state(self.session)), (x, y), (self.width, self.height))
+        elif pressed and button not in (WHEEL_UP, WHEEL_DOWN):
+            entry = self.menu.click((x, y))
+            if entry is not None:
+                self.run_command(entry.command, entry.argument)
+                self._update_title()
 
     def _update_title(self) -> None:
         title = self.session.title(self._frame_rate.value)

@@ -12,7 +12,7 @@ from fake_library import MAGIC, FakeLibrary
 from holloform_editor import camera, keys
 from holloform_editor.brushes import BRUSH_NAMES
 from holloform_editor.demo import pointer_position
-from holloform_editor.menu import MenuState, menu_structure
+from holloform_editor.menu import ROW_HEIGHT, Menu, MenuState, menu_structure, submenu_box, top_box
 from holloform_editor.options import parse_options
 from holloform_editor.session import LARGEST_BOX, SMALLEST_BOX, EditorSession, view_path
 from holloform_editor.status import StatusFields, status_line, stroke_message
@@ -89,6 +89,26 @@ def test_one_key_table_makes_the_help_the_menu_and_the_readme():
     assert keys.readme_tables() in readme
 
 
+def test_every_menu_entry_is_reachable_wherever_the_menu_opens():
+    structure = menu_structure(MenuState(brush_index=0, toggles={}, box_fixed=False))
+    rng = random.Random(3)
+    menu = Menu()
+    for _ in range(300):
+        window = (rng.randint(640, 1600), rng.randint(480, 1200))
+        anchor = (rng.randrange(window[0]), rng.randrange(window[1]))
+        menu.open(structure, anchor, window)
+        top = top_box(structure, anchor, window)
+        for index, (_, entries) in enumerate(structure):
+            box = submenu_box(structure, index, anchor, window)
+            assert 0 <= box[0] and box[2] <= window[0] and 0 <= box[1] and box[3] <= window[1]
+            assert box[2] <= top[0] or box[0] >= top[2]  # beside the top level, never over it
+            row = rng.randrange(len(entries))
+            menu.open(structure, anchor, window)
+            menu.point(((top[0] + top[2]) // 2, top[1] + index * ROW_HEIGHT + 2))
+            assert menu.click(((box[0] + box[2]) // 2, box[1] + row * ROW_HEIGHT + 9)) == entries[row]
+            assert not menu.is_open
+
+
 def test_event_names_and_host_keys():
     assert keys.event_name("\x1a", ctrl=True) == "Ctrl+z"
     assert keys.event_name("\x1a", ctrl=True, shift=True) == "Ctrl+Shift+z"
@@ -128,10 +148,10 @@ def test_status_line_and_what_a_stroke_did():
     fields = StatusFields(brush="voxel", box=(10, 0, 10, 49, 39, 49), box_fixed=True, focus=(20, 5, 60),
                           focus_distance=9.4, unsaved=True, message="Saved a.hf")
     line = status_line(fields)
-    assert line.startswith("brush: voxel  |  box 40x40x40 fixed  |  focus 20 5 60 depth 9  |  unsaved *")
+    assert line.startswith("brush voxel | box 40x40x40 fixed | focus 20 5 60 depth 9 | unsaved*")
     assert "FOCUS OUTSIDE THE BOX" in line and line.endswith("Saved a.hf")
     fields.focus, fields.unsaved, fields.message, fields.box_fixed = (20, 5, 30), False, "", False
-    assert status_line(fields) == "brush: voxel  |  box 40x40x40 following  |  focus 20 5 30 depth 9"
+    assert status_line(fields) == "brush voxel | box 40x40x40 following | focus 20 5 30 depth 9"
 
     box = (0, 0, 0, 63, 63, 63)
     assert "safe range (2 to 509)" in stroke_message(False, True, 0, (1, 40, 40), 512, box)
