@@ -10,6 +10,8 @@ import pytest
 from PIL import Image
 
 from editor_paths import EDITOR, editor_environment, grid_tool
+from holloform_editor import keys
+from holloform_editor.menu import ROW_HEIGHT, MenuState, menu_structure, submenu_box, top_box
 
 pytestmark = pytest.mark.skipif(not (shutil.which("Xvfb") and shutil.which("xdotool")),
                                 reason="needs Xvfb and xdotool")
@@ -126,8 +128,19 @@ def test_a_newcomer_draws_saves_quits_and_finds_the_model_again(tmp_path, x_disp
         editor.xdotool("key", "F1")
         time.sleep(0.5)
         assert model_pixels(x_display, tmp_path / "reopened.png") > 5000
-        # The 3x3x3 cube, which holds itself up, added at the focus (the model's centre).
-        editor.xdotool("key", "F8", "F8", "mousedown", "1")
+        # The 3x3x3 cube, chosen in the menu, holds itself up: added at the focus (the model's centre).
+        structure = menu_structure(MenuState(0, {}, False))
+        brush_menu = [title for title, _ in structure].index(keys.BRUSH_MENU)
+        entries = structure[brush_menu][1]
+        cube = [entry.label.strip() for entry in entries].index("cube 3x3x3")
+        top = top_box(structure, (400, 300), (800, 600))
+        sub = submenu_box(structure, brush_menu, (400, 300), (800, 600))
+        editor.xdotool("mousemove", "400", "300", "click", "2")
+        editor.xdotool("mousemove", str(top[0] + 10), str(top[1] + brush_menu * ROW_HEIGHT + 9))
+        time.sleep(0.2)
+        editor.xdotool("mousemove", str(sub[0] + 10), str(sub[1] + cube * ROW_HEIGHT + 9), "click", "1")
+        editor.wait_for_line("Brush: cube 3x3x3", "the menu")
+        editor.xdotool("mousedown", "1")
         time.sleep(0.3)
         editor.xdotool("mouseup", "1", "key", "Escape")
         assert editor.process.wait(timeout=60) == 0
