@@ -79,7 +79,7 @@ class EditorSession:
         """Loads the save path when it exists (with its camera, or framed);
         otherwise, with `levels`, starts on a new solid grid of that many
         levels. Then gives the camera the display box size of the settings."""
-        loaded = os.path.exists(self.save_path) and self.load()
+        loaded = os.path.exists(self.save_path) and self.load(opening=True)
         if not loaded and levels is not None:
             self.hf.set_int(self.hf.IntGridLevels, levels)
             self.new_solid_grid()
@@ -128,7 +128,9 @@ class EditorSession:
         self.report(f"Saved {self.save_path}")
         return True
 
-    def load(self) -> bool:
+    def load(self, opening=False) -> bool:
+        """Reloads the file (F3) and keeps the camera; on opening, the camera
+        kept beside the file comes back, or else the model is framed."""
         self._autosave_if_dirty()
         try:
             load_grid(self.hf, self.save_path)
@@ -136,10 +138,8 @@ class EditorSession:
             self.warn(str(error))
             return False
         self._mark_clean()
-        restored = self._restore_view()
-        if not restored:
-            self.frame_model(quiet=True)
-        self.report(f"Loaded {self.save_path}" + ("" if restored else " (framed)"))
+        framed = opening and not self._restore_view() and self.frame_model(quiet=True)
+        self.report(f"Loaded {self.save_path}" + (" (framed)" if framed else ""))
         return True
 
     def new_solid_grid(self) -> None:
