@@ -7,7 +7,8 @@
 class VoxelGrid;
 
 // The smallest box that holds every solid voxel of the grid, or nothing for a
-// grid without one. Read from the hierarchy: a uniform solid child counts as
-// its whole cell at once, a leaf block by its rows of bits, and a subdivided
-// cell that lies wholly inside the bounds found so far is not entered.
+// grid without one. Read from the hierarchy, one side of the box at a time:
+// the children of a node are looked at layer by layer from that side, a
+// wholly solid child ends the search at once, and only the cells of the
+// first layer that holds a solid voxel are entered.
 std::optional<IntBox> solid_voxel_bounds(const VoxelGrid& grid);
