@@ -6,6 +6,8 @@ from OpenGL import GLUT
 from . import keys, menu
 
 FONT = GLUT.GLUT_BITMAP_9_BY_15
+STATUS_FONT = GLUT.GLUT_BITMAP_8_BY_13
+STATUS_CHARACTER_WIDTH = 8
 LINE_HEIGHT = 16
 CHARACTER_WIDTH = 9
 MARGIN = 12
@@ -66,6 +68,11 @@ def draw_help(width: int, height: int) -> None:
     _end_window_coordinates()
 
 
+def status_characters(width: int) -> int:
+    """How many characters of the status line fit across the window."""
+    return max(1, (width - 2 * MARGIN) // STATUS_CHARACTER_WIDTH)
+
+
 def draw_status_line(width: int, height: int, text: str, hint: bool) -> None:
     """The status line across the bottom on a dark strip (cut to the window's
     width), and with `hint` a line at the top that says how to get help."""
@@ -75,9 +82,8 @@ def draw_status_line(width: int, height: int, text: str, hint: bool) -> None:
         GL.glColor3f(1.0, 0.55, 0.45)
     else:
         GL.glColor3f(0.9, 0.9, 0.95)
-    fitting = max(1, (width - 2 * MARGIN) // CHARACTER_WIDTH)
     GL.glRasterPos2i(MARGIN, height - 8)
-    GLUT.glutBitmapString(FONT, text[:fitting].encode("latin-1", "replace"))
+    GLUT.glutBitmapString(STATUS_FONT, text[:status_characters(width)].encode("latin-1", "replace"))
     if hint:
         GL.glColor3f(0.7, 0.7, 0.75)
         GL.glRasterPos2i(MARGIN, MARGIN + LINE_HEIGHT)

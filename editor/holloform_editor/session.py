@@ -22,6 +22,7 @@ BOX_STEP = 8
 SMALLEST_BOX = 8
 LARGEST_BOX = 256
 BOX_SETTINGS = ("IntDisplayBoxX", "IntDisplayBoxY", "IntDisplayBoxZ")
+NEAREST_WHEEL_FOCUS = 8.0
 FRAME_MARGIN = 4  # voxels of display box around the framed model on each side
 VIEW_SUFFIX = ".view"
 LAUNCHER = "bash " + os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
@@ -233,10 +234,11 @@ class EditorSession:
 
     def change_focus_depth(self, steps: int) -> None:
         """The wheel: each step moves the focus a tenth of its distance (at
-        least one voxel) farther, or nearer for negative steps."""
+        least one voxel) farther, or nearer for negative steps, but never
+        nearer than the focus tool (z) goes."""
         distance, far = self.hf.focus_depth()
         step = max(1.0, distance * 0.1)
-        self.hf.set_focus_depth(max(1.0, distance + steps * step), far)
+        self.hf.set_focus_depth(max(NEAREST_WHEEL_FOCUS, distance + steps * step), far)
 
     def run_command(self, command: str, argument=None):
         method = getattr(self, command)

@@ -28,31 +28,35 @@ def in_safe_range(voxel, side: int) -> bool:
     return all(2 <= v <= side - 3 for v in voxel)
 
 
-def status_line(fields: StatusFields) -> str:
-    box = fields.box
-    size = "x".join(str(box[axis + 3] - box[axis] + 1) for axis in range(3))
-    parts = [
-        f"brush {fields.brush}",
-        f"box {size} {'fixed' if fields.box_fixed else 'following'}",
-        "focus {} {} {} depth {:.0f}".format(*fields.focus, fields.focus_distance),
-    ]
-    if fields.unsaved:
-        parts.append("unsaved*")
-    if not inside(box, fields.focus):
-        parts.append("FOCUS OUTSIDE THE BOX")
-    if fields.message:
-        parts.append(fields.message)
-    return " | ".join(parts)
+def status_line(fields: StatusFields, limit: Optional[int] = None) -> str:
+    """The status line; longer than `limit` characters, in a shorter form."""
+    for short in (False, True):
+        box = fields.box
+        size = "x".join(str(box[axis + 3] - box[axis] + 1) for axis in range(3))
+        depth = "d{:.0f}" if short else "depth {:.0f}"
+        focus = ("focus {} {} {} " + depth).format(*fields.focus, fields.focus_distance)
+        if not inside(box, fields.focus):
+            focus += " OUTSIDE" if short else " OUTSIDE THE BOX"
+        parts = [fields.brush if short else f"brush {fields.brush}",
+                 f"box {size} {'fixed' if fields.box_fixed else 'following'}", focus]
+        if fields.unsaved:
+            parts.append("unsaved*")
+        if fields.message:
+            parts.append(fields.message)
+        line = " | ".join(parts)
+        if limit is None or len(line) <= limit:
+            break
+    return line
 
 
 def unchanged_reason(adding: bool, brush_index: int, focus, side: int) -> str:
     """Why a stroke changed no voxel, as far as the editor can tell."""
     if not in_safe_range(focus, side):
-        return f"the focus is outside the safe range (2 to {side - 3})"
+        return f"focus outside the safe range 2..{side - 3}"
     if not adding:
         return "the voxels were already clear"
     if brush_index not in SELF_SUPPORTING_BRUSHES:
-        return "unsupported voxels fall away (draw beside solid voxels)"
+        return "unsupported voxels fall away"
     return "the voxels were already solid"
 
 
@@ -63,5 +67,5 @@ def stroke_message(changed: bool, adding: bool, brush_index: int, focus, side: i
     if not changed:
         return "nothing changed: " + unchanged_reason(adding, brush_index, focus, side)
     if box is not None and not inside(box, focus):
-        return "changed voxels outside the display box (Home shows them)"
+        return "changed voxels outside the box (Home shows them)"
     return ""

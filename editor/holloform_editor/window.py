@@ -101,8 +101,8 @@ class EditorWindow:
         guides.draw_guides(self.hf, self._ground, self.width, self.height)
         if self.show_help:
             help_overlay.draw_help(self.width, self.height)
-        help_overlay.draw_status_line(self.width, self.height, status_line(self.session.status_fields()),
-                                      hint=not self.show_help)
+        status = status_line(self.session.status_fields(), help_overlay.status_characters(self.width))
+        help_overlay.draw_status_line(self.width, self.height, status, hint=not self.show_help)
         if self.menu.is_open:
             help_overlay.draw_menu(self.width, self.height, self.menu.panels())
         GLUT.glutSwapBuffers()

@@ -132,6 +132,10 @@ def test_event_names_and_host_keys():
     for character in "acdfsvxzbw ":
         assert not keys.is_host_key(character) and not session.host_key(character)
     assert keys.library_key_code("F") == ord("f") and keys.library_key_code("\x13") == 0x13
+    session.change_focus_depth(-50)  # the wheel: never nearer than 8
+    assert hf.focus_depth() == (8.0, 0.0)
+    session.change_focus_depth(2)
+    assert hf.focus_depth() == (10.0, 0.0)
 
 
 def test_brushes_step_both_ways_and_are_chosen_directly():
@@ -148,17 +152,17 @@ def test_status_line_and_what_a_stroke_did():
     fields = StatusFields(brush="voxel", box=(10, 0, 10, 49, 39, 49), box_fixed=True, focus=(20, 5, 60),
                           focus_distance=9.4, unsaved=True, message="Saved a.hf")
     line = status_line(fields)
-    assert line.startswith("brush voxel | box 40x40x40 fixed | focus 20 5 60 depth 9 | unsaved*")
-    assert "FOCUS OUTSIDE THE BOX" in line and line.endswith("Saved a.hf")
+    assert line == "brush voxel | box 40x40x40 fixed | focus 20 5 60 depth 9 OUTSIDE THE BOX | unsaved* | Saved a.hf"
+    assert status_line(fields, 80) == "voxel | box 40x40x40 fixed | focus 20 5 60 d9 OUTSIDE | unsaved* | Saved a.hf"
     fields.focus, fields.unsaved, fields.message, fields.box_fixed = (20, 5, 30), False, "", False
     assert status_line(fields) == "brush voxel | box 40x40x40 following | focus 20 5 30 depth 9"
 
     box = (0, 0, 0, 63, 63, 63)
-    assert "safe range (2 to 509)" in stroke_message(False, True, 0, (1, 40, 40), 512, box)
+    assert "safe range 2..509" in stroke_message(False, True, 0, (1, 40, 40), 512, box)
     assert "fall away" in stroke_message(False, True, 1, (40, 40, 40), 512, box)
     assert "already solid" in stroke_message(False, True, 0, (40, 40, 40), 512, box)
     assert "already clear" in stroke_message(False, False, 0, (40, 40, 40), 512, box)
-    assert "outside the display box" in stroke_message(True, True, 0, (70, 40, 40), 512, box)
+    assert "outside the box" in stroke_message(True, True, 0, (70, 40, 40), 512, box)
     assert stroke_message(True, True, 0, (40, 40, 40), 512, box) == ""
 
 
