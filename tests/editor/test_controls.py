@@ -14,7 +14,7 @@ from holloform_editor.brushes import BRUSH_NAMES
 from holloform_editor.demo import pointer_position
 from holloform_editor.menu import ROW_HEIGHT, Menu, MenuState, menu_structure, submenu_box, top_box
 from holloform_editor.options import parse_options
-from holloform_editor.session import LARGEST_BOX, SMALLEST_BOX, EditorSession, view_path
+from holloform_editor.session import LARGEST_BOX, SMALLEST_BOX, EditorSession
 from holloform_editor.status import StatusFields, status_line, stroke_message
 
 WINDOW_COMMANDS = {"toggle_help", "quit"}
