@@ -57,6 +57,7 @@ class EditorSession:
         # The window turns this on: a new clear grid is then seen from
         # outside its display box, with the focus at the box's centre.
         self.view_new_clear_grids = False
+        self._file_in_use = False  # the grid came from the file or went to it
 
     def report(self, text: str) -> None:
         self.message = text
@@ -90,8 +91,9 @@ class EditorSession:
 
     def quit(self) -> bool:
         """Writes unsaved edits to the autosave; False when that failed. The
-        camera goes beside the file when the file exists."""
-        if os.path.exists(self.save_path):
+        camera goes beside the file when the grid was loaded from it or saved
+        to it."""
+        if self._file_in_use:
             self._save_view()
         return self._autosave_if_dirty()
 
@@ -125,6 +127,7 @@ class EditorSession:
             self.warn(str(error))
             return False
         self._mark_clean()
+        self._file_in_use = True
         self._save_view()
         self.report(f"Saved {self.save_path}")
         return True
@@ -139,6 +142,7 @@ class EditorSession:
             self.warn(str(error))
             return False
         self._mark_clean()
+        self._file_in_use = True
         framed = opening and not self._restore_view() and self.frame_model(quiet=True)
         self.report(f"Loaded {self.save_path}" + (" (framed)" if framed else ""))
         return True

@@ -104,7 +104,8 @@ def test_bad_files_leave_the_editor_running(tmp_path):
     assert any("Not a Holloform grid file" in text for text in messages)
     # Nothing was loaded, so --levels makes the grid; the bad file is untouched.
     assert hf.ints[hf.IntGridLevels] == 4 and hf.grid == MAGIC + b"solid"
-    assert target.read_bytes() == b"not a grid"
+    assert session.quit() and target.read_bytes() == b"not a grid"
+    assert not (tmp_path / "grid.hf.view").exists()  # no camera beside a file that is not the grid
     # An autosave that cannot be written is reported.
     session, messages = quiet_session(FakeLibrary(), tmp_path / "gone" / "grid.hf")
     session.hf.edit("stroke")
