@@ -17,7 +17,16 @@ set(expected
   "Holloform::set_float(unsigned int, float)"
   "Holloform::set_int(unsigned int, int)"
   "Holloform::set_string(unsigned int, char const*)"
-  "Holloform::set_vertex3_func(void (*)(float, float, float))")
+  "Holloform::set_vertex3_func(void (*)(float, float, float))"
+  "Holloform::change_count()"
+  "Holloform::grid_side()"
+  "Holloform::focus_voxel()"
+  "Holloform::display_box()"
+  "Holloform::solid_bounds(std::array<unsigned int, 6ul>&)"
+  "Holloform::camera_matrix()"
+  "Holloform::set_camera_matrix(std::array<double, 16ul> const&)"
+  "Holloform::focus_depth()"
+  "Holloform::set_focus_depth(float, float)")
 
 execute_process(COMMAND ${NM} -D --defined-only --demangle ${LIBRARY}
   OUTPUT_VARIABLE listing RESULT_VARIABLE status)
