@@ -88,7 +88,6 @@ void EditHistory::open(const VoxelGrid& grid) {
     open_ = true;
     step_ = EditStep{};
     step_.before_state = state_;
-    state_ = ++issued_;
     step_.root_before = grid.root();
     touched_.assign(grid.leaf_level() + 1, {});
 }
@@ -157,8 +156,12 @@ void EditHistory::record_replacement(std::unique_ptr<VoxelGrid> replaced, uint32
     commit(std::move(step));
 }
 
+void EditHistory::note_change() { state_ = ++issued_; }
+
 void EditHistory::commit(EditStep step) {
-    state_ = ++issued_;
+    // A number taken by the step's last counted change names the contents
+    // still; a step without one (a direct change to the grid) takes one now.
+    if (step.replaces_grid() || state_ == step.before_state) state_ = ++issued_;
     step.after_state = state_;
     step.bytes = measure(step);
     for (const EditStep& dropped : redo_) bytes_ -= dropped.bytes;

@@ -80,9 +80,11 @@ size_t grid_memory_bytes(const VoxelGrid& grid);
 // the close their new state. A closed step that left every entry as it was
 // is dropped. Committing a step drops the redo steps.
 //
-// The state number moves to a value never used before when a step opens and
-// again when it is committed; undo and redo set it back to the number the
-// grid had then, so equal numbers mean equal grids.
+// The state number takes a value never used before at every note_change
+// (each edit that changed voxels), and at a commit that had none (a direct
+// change to the grid) or replaces the grid; a step that ends with every
+// entry as it was gives back the number it began with, and undo and redo set
+// the number the restored contents had. So equal numbers mean equal grids.
 class EditHistory : public VoxelChangeObserver {
 public:
     static constexpr size_t kDefaultBudget = size_t(256) << 20;
@@ -95,6 +97,9 @@ public:
     // that was current before. No step may be open.
     void record_replacement(std::unique_ptr<VoxelGrid> replaced, uint32_t boundary_flag,
                             const uint32_t twice_centre[3]);
+
+    // An edit changed voxels: the state takes a new number.
+    void note_change();
 
     bool step_open() const { return open_; }
     size_t undo_count() const { return undo_.size(); }

@@ -64,10 +64,14 @@ public:
     void set_undo_budget(size_t bytes) { history_.set_budget(bytes); }
     const EditHistory& history() const { return history_; }
     // A number naming the grid's contents: it takes a value never used
-    // before whenever voxels change or a grid is installed, and undo and
-    // redo give back the number the restored contents had. A host compares
-    // it with the number it noted at a save.
+    // before at every edit that left at least one voxel changed and for
+    // every grid installed, and undo and redo give back the number the
+    // restored contents had; nothing else moves it. A host compares it with
+    // the number it noted at a save.
     uint64_t change_count() const { return history_.state(); }
+    // For edits made to the grid directly; closing their step counts them
+    // too.
+    void count_change() { history_.note_change(); }
 
     // The mirror planes of the brushes. install_grid puts the centre in the
     // middle of the new grid.

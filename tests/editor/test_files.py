@@ -58,7 +58,6 @@ def test_unsaved_edits_go_to_the_autosave_only(tmp_path, drop_the_grid):
     session.start()
     assert hf.grid == MAGIC + b"saved"
     hf.edit("stroke")
-    session.note_button(0, pressed=True)
     assert drop_the_grid(session) is not False
     assert target.read_bytes() == MAGIC + b"saved"
     assert (tmp_path / "grid.hf.autosave").read_bytes() == MAGIC + b"savedstroke"
@@ -69,7 +68,7 @@ def test_quitting_after_a_save_writes_no_autosave(tmp_path):
     target = tmp_path / "grid.hf"
     session, messages = quiet_session(FakeLibrary(), target)
     session.start()
-    session.note_library_key(" ", pressed=True)
+    session.hf.edit("space")
     assert session.save() and session.quit()
     assert not (tmp_path / "grid.hf.autosave").exists()
     assert f"Saved {target}" in messages
@@ -84,7 +83,8 @@ def test_bad_files_leave_the_editor_running(tmp_path):
     assert any("Not a Holloform grid file" in text for text in messages)
     # Nothing was loaded, so --levels makes the grid; the bad file is untouched.
     assert hf.ints[hf.IntGridLevels] == 4 and hf.grid == MAGIC + b"solid"
-    assert target.read_bytes() == b"not a grid"
+    assert session.quit() and target.read_bytes() == b"not a grid"
+    assert not (tmp_path / "grid.hf.view").exists()  # no camera beside a file that is not the grid
 
 
 def test_failed_saves_are_reported_and_unsaved_edits_reach_the_cache_folder(tmp_path, private_cache):
@@ -117,9 +117,9 @@ def test_failed_saves_are_reported_and_unsaved_edits_reach_the_cache_folder(tmp_
     # replaced, and a quit reports the loss.
     hf.read_only.add(os.path.dirname(fallback))
     session, messages = quiet_session(hf, target)
-    session.note_button(0, pressed=True)
+    hf.edit("more")
     session.new_clear_grid()
-    assert hf.grid == MAGIC + b"savedstroke" and session.dirty
+    assert hf.grid == MAGIC + b"savedstrokemore" and session.dirty
     assert messages[-1] == "No new clear grid: that would drop the unsaved edits"
     assert not session.quit()
     assert messages[-1] == "Unsaved edits are lost: no autosave could be written"

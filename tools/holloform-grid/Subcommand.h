@@ -26,3 +26,7 @@ struct SubcommandRegistration {
 // it has them) to standard error, one per line; returns the exit status for
 // a failed command.
 int report_file_error(const Util_E26EF::Exception& error);
+
+// Says on standard error that an export found no surface in its box, so an
+// empty export is never silent; the command still succeeds.
+void report_empty_box();

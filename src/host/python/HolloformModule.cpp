@@ -1,5 +1,6 @@
 // The Python extension module Holloform: sixteen functions over the control
-// API (and, after them, those added since) and the integer constants of the setting identifiers and action
+// API (and, after them, the queries, camera access and undo added since) and the integer constants of the
+// setting identifiers and action
 // numbers. Each function parses its arguments (a failed parse leaves
 // Python's own argument error), calls the control API under the exception
 // guard and builds its result.
@@ -8,6 +9,7 @@
 #include <Python.h>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "host/Holloform.h"
@@ -149,11 +151,107 @@ PyObject* py_copyright_notice(PyObject*, PyObject* args) {
     return PyUnicode_FromString(text);
 }
 
+// Boxes and vectors go to Python as tuples.
+template <typename Number, std::size_t N>
+PyObject* tuple_of(const std::array<Number, N>& values, PyObject* (*convert)(Number)) {
+    PyObject* tuple = PyTuple_New(static_cast<Py_ssize_t>(N));
+    if (tuple == nullptr) return nullptr;
+    for (std::size_t i = 0; i < N; ++i) {
+        PyObject* item = convert(values[i]);
+        if (item == nullptr) {
+            Py_DECREF(tuple);
+            return nullptr;
+        }
+        PyTuple_SET_ITEM(tuple, static_cast<Py_ssize_t>(i), item);
+    }
+    return tuple;
+}
+
+PyObject* from_unsigned(std::uint32_t value) { return PyLong_FromUnsignedLong(value); }
+PyObject* from_signed(std::int64_t value) { return PyLong_FromLongLong(value); }
+PyObject* from_double(double value) { return PyFloat_FromDouble(value); }
+PyObject* from_float(float value) { return PyFloat_FromDouble(static_cast<double>(value)); }
+
 PyObject* py_change_count(PyObject*, PyObject* args) {
     if (!PyArg_ParseTuple(args, ":change_count")) return nullptr;
     std::uint64_t count = 0;
     if (!call_guarded("Holloform::change_count", [&] { count = Holloform::change_count(); })) return nullptr;
     return PyLong_FromUnsignedLongLong(count);
+}
+
+PyObject* py_grid_side(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":grid_side")) return nullptr;
+    std::uint32_t side = 0;
+    if (!call_guarded("Holloform::grid_side", [&] { side = Holloform::grid_side(); })) return nullptr;
+    return PyLong_FromUnsignedLong(side);
+}
+
+PyObject* py_focus_voxel(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":focus_voxel")) return nullptr;
+    std::array<std::int64_t, 3> voxel{};
+    if (!call_guarded("Holloform::focus_voxel", [&] { voxel = Holloform::focus_voxel(); })) return nullptr;
+    return tuple_of(voxel, from_signed);
+}
+
+PyObject* py_display_box(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":display_box")) return nullptr;
+    std::array<std::uint32_t, 6> box{};
+    if (!call_guarded("Holloform::display_box", [&] { box = Holloform::display_box(); })) return nullptr;
+    return tuple_of(box, from_unsigned);
+}
+
+PyObject* py_solid_bounds(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":solid_bounds")) return nullptr;
+    std::array<std::uint32_t, 6> box{};
+    bool found = false;
+    if (!call_guarded("Holloform::solid_bounds", [&] { found = Holloform::solid_bounds(box); })) return nullptr;
+    if (!found) Py_RETURN_NONE;
+    return tuple_of(box, from_unsigned);
+}
+
+PyObject* py_camera_matrix(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":camera_matrix")) return nullptr;
+    std::array<double, 16> matrix{};
+    if (!call_guarded("Holloform::camera_matrix", [&] { matrix = Holloform::camera_matrix(); })) return nullptr;
+    return tuple_of(matrix, from_double);
+}
+
+PyObject* py_set_camera_matrix(PyObject*, PyObject* args) {
+    PyObject* sequence = nullptr;
+    if (!PyArg_ParseTuple(args, "O:set_camera_matrix", &sequence)) return nullptr;
+    PyObject* items = PySequence_Fast(sequence, "set_camera_matrix needs a sequence of 16 numbers");
+    if (items == nullptr) return nullptr;
+    std::array<double, 16> matrix{};
+    const bool sized = PySequence_Fast_GET_SIZE(items) == 16;
+    for (Py_ssize_t i = 0; sized && i < 16; ++i) {
+        matrix[static_cast<std::size_t>(i)] = PyFloat_AsDouble(PySequence_Fast_GET_ITEM(items, i));
+        if (PyErr_Occurred()) break;
+    }
+    Py_DECREF(items);
+    if (!sized) {
+        PyErr_SetString(PyExc_ValueError, "set_camera_matrix needs a sequence of 16 numbers");
+        return nullptr;
+    }
+    if (PyErr_Occurred()) return nullptr;
+    if (!call_guarded("Holloform::set_camera_matrix", [&] { Holloform::set_camera_matrix(matrix); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_focus_depth(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":focus_depth")) return nullptr;
+    std::array<float, 2> depth{};
+    if (!call_guarded("Holloform::focus_depth", [&] { depth = Holloform::focus_depth(); })) return nullptr;
+    return tuple_of(depth, from_float);
+}
+
+PyObject* py_set_focus_depth(PyObject*, PyObject* args) {
+    float focus_distance = 0.0f;
+    float far_offset = 0.0f;
+    if (!PyArg_ParseTuple(args, "ff:set_focus_depth", &focus_distance, &far_offset)) return nullptr;
+    if (!call_guarded("Holloform::set_focus_depth", [&] { Holloform::set_focus_depth(focus_distance, far_offset); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
 }
 
 PyObject* py_undo_step_count(PyObject*, PyObject* args) {
@@ -195,7 +293,26 @@ PyMethodDef module_functions[] = {
     {"contact_address", py_contact_address, METH_VARARGS, nullptr},
     {"copyright_notice", py_copyright_notice, METH_VARARGS, nullptr},
     {"change_count", py_change_count, METH_VARARGS,
-     "change_count() -> int: a number naming the grid's contents; undo and redo give back earlier numbers"},
+     "change_count() -> int\n\nA number naming the grid's contents: a new value whenever voxels change or a "
+     "grid is installed (new grid, load); undo and redo give back the number of the contents they restore."},
+    {"grid_side", py_grid_side, METH_VARARGS, "grid_side() -> int\n\nVoxels per side of the current grid."},
+    {"focus_voxel", py_focus_voxel, METH_VARARGS,
+     "focus_voxel() -> (x, y, z)\n\nThe voxel the brush acts on; it may lie outside the grid."},
+    {"display_box", py_display_box, METH_VARARGS,
+     "display_box() -> (x0, y0, z0, x1, y1, z1)\n\nThe display box in force, voxel indices, both ends inclusive."},
+    {"solid_bounds", py_solid_bounds, METH_VARARGS,
+     "solid_bounds() -> (x0, y0, z0, x1, y1, z1) or None\n\nThe bounds of the solid voxels (inclusive), "
+     "found from the grid's hierarchy; None when no voxel is solid."},
+    {"camera_matrix", py_camera_matrix, METH_VARARGS,
+     "camera_matrix() -> tuple of 16 floats\n\nThe view matrix (world to eye) in glLoadMatrixd order."},
+    {"set_camera_matrix", py_set_camera_matrix, METH_VARARGS,
+     "set_camera_matrix(m)\n\nReplaces the view matrix with 16 numbers in glLoadMatrixd order; keep it a "
+     "rigid motion. A matrix with a non-finite element is ignored."},
+    {"focus_depth", py_focus_depth, METH_VARARGS,
+     "focus_depth() -> (focus_distance, far_offset)\n\nEye to focus point, and focus point to far point."},
+    {"set_focus_depth", py_set_focus_depth, METH_VARARGS,
+     "set_focus_depth(focus_distance, far_offset)\n\nSets both; a focus distance below 1 gives 1, a "
+     "negative far offset 0."},
     {"undo_step_count", py_undo_step_count, METH_VARARGS, "undo_step_count() -> int: steps ActionUndo can take back"},
     {"redo_step_count", py_redo_step_count, METH_VARARGS, "redo_step_count() -> int: steps ActionRedo can re-apply"},
     {"mirror_centre", py_mirror_centre, METH_VARARGS,
