@@ -26,10 +26,12 @@ EDITOR = "editor"
 
 # Submenus of the middle-button menu, in menu order.
 FILE_MENU = "File"
+EDIT_MENU = "Edit"
 BRUSH_MENU = "Brush"
 DISPLAY_MENU = "Display"
 CAMERA_MENU = "Camera"
-MENUS = (FILE_MENU, BRUSH_MENU, DISPLAY_MENU, CAMERA_MENU)
+MIRROR_MENU = "Mirror"
+MENUS = (FILE_MENU, EDIT_MENU, BRUSH_MENU, DISPLAY_MENU, CAMERA_MENU, MIRROR_MENU)
 
 
 @dataclass(frozen=True)
@@ -62,9 +64,9 @@ def _library(shown, text):
     return Binding(shown, text, LIBRARY)
 
 
-def _toggle(digit, setting, label):
-    return Binding(digit, f"toggle {label}", events=(digit,), command="toggle_setting", argument=setting,
-                   menu=DISPLAY_MENU)
+def _toggle(digit, setting, label, menu=DISPLAY_MENU, event=None):
+    return Binding(digit, f"toggle {label}", events=(event or digit,), command="toggle_setting", argument=setting,
+                   menu=menu)
 
 
 KEY_TABLE = (
@@ -121,6 +123,17 @@ KEY_TABLE = (
     Binding("+ / -", "grow / shrink the display box", events=("+", "=", "-", "_"), command="resize_key",
             menu=""),
     Binding("Esc", "quit (unsaved edits: autosave)", events=(ESCAPE,), command="quit", menu=FILE_MENU),
+    # Ctrl+letters that no library tool uses; Ctrl+h, i, j and m would
+    # arrive as Backspace, Tab and Enter.
+    Binding("Ctrl+Z", "undo a stroke, clear, new grid or load", events=("Ctrl+z",), command="undo",
+            menu=EDIT_MENU),
+    Binding("Ctrl+Y", "redo (also Ctrl+Shift+Z)", events=("Ctrl+y", "Ctrl+Shift+z"), command="redo",
+            menu=EDIT_MENU),
+    _toggle("Ctrl+E", "BoolMirrorX", "mirror across x", MIRROR_MENU, "Ctrl+e"),
+    _toggle("Ctrl+R", "BoolMirrorY", "mirror across y", MIRROR_MENU, "Ctrl+r"),
+    _toggle("Ctrl+T", "BoolMirrorZ", "mirror across z", MIRROR_MENU, "Ctrl+t"),
+    Binding("Ctrl+G", "mirror planes through the focus voxel", events=("Ctrl+g",), command="set_mirror_centre",
+            menu=MIRROR_MENU),
 )
 
 # Entries of the menu alone, without a key of their own.
