@@ -63,7 +63,8 @@ void BM_UndoRedoVersusStroke(benchmark::State& state) {
     state.SetLabel(adding ? "adding" : "removing");
     const std::unique_ptr<World> world = sculpted_ball();
     const std::vector<VoxelPosition> path = drag_path(world->grid().side());
-    const GridAffector& cube = *make_grid_affectors()[2];
+    const auto brushes = make_grid_affectors();
+    const GridAffector& cube = *brushes[2];
     const int64_t solid_before = int64_t(count_solid_voxels(world->grid()));
     const size_t history_before = world->history().bytes();
     double stroke = 0.0, undo = 0.0, redo = 0.0;
