@@ -114,10 +114,12 @@ public:
 
 private:
     static constexpr uint32_t kNoEntry = NodeMap::kNone;
-    static constexpr uint32_t kLeafCacheSlots = 1024;
+    static constexpr uint32_t kLeafCacheSlots = 4096;
 
     static ChildIndex voxel_in_leaf(uint32_t x, uint32_t y, uint32_t z) { return ChildIndex{x & 7u, y & 7u, z & 7u}; }
-    static uint32_t leaf_cache_slot(uint32_t x, uint32_t y) { return ((x >> 3) & 31u) | ((y >> 3) & 31u) << 5; }
+    // A row of up to 256 leaf blocks along x, for 16 rows of blocks along y:
+    // scans along x find the blocks of the previous rows again.
+    static uint32_t leaf_cache_slot(uint32_t x, uint32_t y) { return ((x >> 3) & 255u) | ((y >> 3) & 15u) << 8; }
 
     // The leaf block holding the voxel when the leaf cache remembers it.
     LeafBlock* cached_leaf(uint32_t x, uint32_t y, uint32_t z) const {
