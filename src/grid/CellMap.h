@@ -1,20 +1,31 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "grid/CellKey.h"
 
 // Hash map from CellKey to the nodes (or leaf blocks) of one level of the
-// grid. It has 768 buckets; a key's bucket is the sum of the low 8 bits of its
-// three block coordinates, so buckets 766 and 767 stay empty. Each bucket is
-// one exactly-sized array of entries: an insert appends at the end of the
-// bucket and a removal keeps the order of the others, which makes the order
-// of iteration (bucket by bucket, entry by entry) depend only on the history
-// of inserts and removals. Saved files list the entries in that order.
+// grid, with an order that saved files follow.
+//
+// Storage: the entries sit densely in fixed-size pages (appending never moves
+// an entry), found through an open-addressing index of 64-bit slots probed
+// linearly from a mixing hash of the key, so find, insert and remove take
+// expected constant time whatever the keys. A removal moves the last entry
+// into the hole.
+//
+// Order: every entry carries a stamp from a map-wide counter that each insert
+// advances. The file order is bucket by bucket (bucket_of: the sum of the low
+// 8 bits of the three block coordinates, 0 .. 765), and within a bucket by
+// stamp, that is in the order of insertion; a removal keeps the others'
+// order. A journal that removed an entry can put it back exactly where it
+// was with insert_with_stamp.
+//
+// Equal keys may be inserted; find and remove then take the earliest one
+// still present, and the index keeps them in that order.
 template <typename Value>
 class CellMap {
 public:
@@ -24,23 +35,10 @@ public:
     struct Entry {
         CellKey key;
         Value value;
+        uint64_t stamp;
     };
 
-    class Bucket {
-    public:
-        uint32_t size() const { return count_; }
-        const Entry* begin() const { return entries_.get(); }
-        const Entry* end() const { return entries_.get() + count_; }
-        Entry* begin() { return entries_.get(); }
-        Entry* end() { return entries_.get() + count_; }
-
-    private:
-        friend class CellMap;
-        std::unique_ptr<Entry[]> entries_;
-        uint32_t count_ = 0;
-    };
-
-    explicit CellMap(uint32_t level) : buckets_(new Bucket[kBucketCount]), level_(level) {}
+    explicit CellMap(uint32_t level) : level_(level) {}
 
     CellMap(CellMap&&) noexcept = default;
     CellMap& operator=(CellMap&&) noexcept = default;
@@ -51,77 +49,244 @@ public:
     }
 
     uint32_t level() const { return level_; }
-    uint32_t size() const { return entry_count_; }
-    uint32_t bucket_count() const { return kBucketCount; }
-    const Bucket& bucket(uint32_t index) const { return buckets_[index]; }
+    uint32_t size() const { return size_; }
 
-    // The first entry of the key's bucket with that key, or null.
-    Value* find(CellKey key) {
-        Bucket& b = buckets_[bucket_of(key)];
-        for (Entry& entry : b) {
-            if (entry.key == key) return &entry.value;
+    // The entries in storage order, index 0 .. size() - 1. An index stays
+    // valid until the next removal.
+    Entry& entry_at(uint32_t index) { return pages_[index >> kPageBits][index & kPageMask]; }
+    const Entry& entry_at(uint32_t index) const { return pages_[index >> kPageBits][index & kPageMask]; }
+
+    // The index of the (earliest) entry with that key, or kNone.
+    static constexpr uint32_t kNone = 0xFFFFFFFFu;
+    uint32_t index_of(CellKey key) const {
+        if (size_ == 0) return kNone;
+        const uint64_t hash = mix(key);
+        const uint32_t tag = uint32_t(hash >> 32);
+        for (uint32_t slot = home_of(tag);; slot = (slot + 1) & slot_mask_) {
+            const uint64_t s = slots_[slot];
+            if (s == 0) return kNone;
+            if (uint32_t(s >> 32) == tag) {
+                const uint32_t index = uint32_t(s) - 1;
+                if (entry_at(index).key == key) return index;
+            }
         }
-        return nullptr;
+    }
+
+    Entry* find_entry(CellKey key) {
+        const uint32_t index = index_of(key);
+        return index == kNone ? nullptr : &entry_at(index);
+    }
+    const Entry* find_entry(CellKey key) const { return const_cast<CellMap*>(this)->find_entry(key); }
+
+    Value* find(CellKey key) {
+        Entry* entry = find_entry(key);
+        return entry ? &entry->value : nullptr;
     }
     const Value* find(CellKey key) const { return const_cast<CellMap*>(this)->find(key); }
 
-    // Appends an entry at the end of the key's bucket without looking for an
+    // Adds an entry after every other in its bucket, without looking for an
     // existing entry with the same key. The reference stays valid until the
-    // next insert or removal in this map.
-    Value& insert(CellKey key, const Value& value) {
-        Bucket& b = buckets_[bucket_of(key)];
-        std::unique_ptr<Entry[]> grown(new Entry[b.count_ + 1]);
-        std::copy(b.begin(), b.end(), grown.get());
-        grown[b.count_] = Entry{key, value};
-        b.entries_ = std::move(grown);
-        ++b.count_;
-        ++entry_count_;
-        return b.entries_[b.count_ - 1].value;
+    // next removal in this map.
+    Value& insert(CellKey key, const Value& value) { return insert_with_stamp(key, value, next_stamp_); }
+
+    // Adds an entry at the place in the order that `stamp` gives it: an entry
+    // taken out with its stamp and put back this way makes the file order as
+    // it was. The stamp must be unused in the map; later inserts stay after it.
+    Value& insert_with_stamp(CellKey key, const Value& value, uint64_t stamp) {
+        if (stamp >= next_stamp_) next_stamp_ = stamp + 1;
+        const uint32_t index = append(Entry{key, value, stamp});
+        place(key, index);
+        return entry_at(index).value;
     }
 
-    // Removes the first entry with that key; false when there is none.
+    // Adds an entry unless one with the key exists already; returns null in
+    // that case, the stored value otherwise.
+    Value* insert_if_absent(CellKey key, const Value& value) {
+        reserve_slot();
+        const uint64_t hash = mix(key);
+        const uint32_t tag = uint32_t(hash >> 32);
+        uint32_t slot = home_of(tag);
+        for (;; slot = (slot + 1) & slot_mask_) {
+            const uint64_t s = slots_[slot];
+            if (s == 0) break;
+            if (uint32_t(s >> 32) == tag && entry_at(uint32_t(s) - 1).key == key) return nullptr;
+        }
+        const uint32_t index = append(Entry{key, value, next_stamp_++});
+        slots_[slot] = uint64_t(tag) << 32 | (index + 1);
+        return &entry_at(index).value;
+    }
+
+    // Sizes the index for `count` entries, so that inserts up to that count
+    // do not rebuild it.
+    void reserve(uint64_t count) {
+        const uint64_t capacity = slots_ ? uint64_t(slot_mask_) + 1 : 0;
+        if (4 * count <= 3 * capacity) return;
+        uint32_t bits = std::max<uint32_t>(4, slot_bits_ + 1);
+        while (4 * count > 3 * (uint64_t(1) << bits)) ++bits;
+        rehash(bits);
+    }
+
+    // The stamp the next insert gives.
+    uint64_t next_stamp() const { return next_stamp_; }
+
+    // Removes the (earliest) entry with that key; false when there is none.
     bool remove(CellKey key) {
-        Bucket& b = buckets_[bucket_of(key)];
-        const Entry* found = std::find_if(b.begin(), b.end(), [key](const Entry& e) { return e.key == key; });
-        if (found == b.end()) return false;
-        std::unique_ptr<Entry[]> shrunk(b.count_ > 1 ? new Entry[b.count_ - 1] : nullptr);
-        Entry* out = std::copy(static_cast<const Entry*>(b.begin()), found, shrunk.get());
-        std::copy(found + 1, static_cast<const Entry*>(b.end()), out);
-        b.entries_ = std::move(shrunk);
-        --b.count_;
-        --entry_count_;
+        const uint32_t index = index_of(key);
+        if (index == kNone) return false;
+        remove_at(index);
         return true;
     }
 
-    // Appends many entries at once. The map ends up exactly as if each entry
-    // had been inserted in turn, but every bucket is reallocated only once, so
-    // the cost stays linear however the keys fall into buckets.
-    void insert_all(const std::vector<Entry>& entries) {
-        std::array<uint32_t, kBucketCount> added{};
-        for (const Entry& entry : entries) ++added[bucket_of(entry.key)];
-        std::array<Entry*, kBucketCount> next{};
-        for (uint32_t i = 0; i < kBucketCount; ++i) {
-            if (added[i] == 0) continue;
-            Bucket& b = buckets_[i];
-            std::unique_ptr<Entry[]> grown(new Entry[b.count_ + added[i]]);
-            next[i] = std::copy(b.begin(), b.end(), grown.get());
-            b.entries_ = std::move(grown);
+    // Removes the entry at that storage index; the last entry takes its index.
+    void remove_at(uint32_t index) {
+        unplace(index);
+        const uint32_t last = size_ - 1;
+        if (index != last) {
+            repoint(entry_at(last).key, last, index);
+            entry_at(index) = entry_at(last);
         }
-        for (const Entry& entry : entries) *next[bucket_of(entry.key)]++ = entry;
-        for (uint32_t i = 0; i < kBucketCount; ++i) buckets_[i].count_ += added[i];
-        entry_count_ += static_cast<uint32_t>(entries.size());
+        size_ = last;
+        // One spare page stays, so that an insert and a removal in turn at a
+        // page's edge do not allocate every time.
+        if (pages_.size() > ((size_ + kPageMask) >> kPageBits) + 1) pages_.pop_back();
     }
 
-    // Calls f(entry) for every entry in iteration order.
+    void clear() {
+        pages_.clear();
+        slots_.reset();
+        slot_mask_ = 0;
+        slot_bits_ = 0;
+        size_ = 0;
+    }
+
+    // Calls f(entry) for every entry, in storage order.
     template <typename F>
     void for_each(F&& f) const {
-        for (uint32_t i = 0; i < kBucketCount; ++i) {
-            for (const Entry& entry : buckets_[i]) f(entry);
+        for (uint32_t i = 0; i < size_; ++i) f(entry_at(i));
+    }
+
+    // Calls f(entry) for every entry in the file order.
+    template <typename F>
+    void for_each_in_file_order(F&& f) const {
+        for (uint32_t index : file_order()) f(entry_at(index));
+    }
+
+    // The storage indices of the entries in the file order.
+    std::vector<uint32_t> file_order() const {
+        std::vector<uint32_t> start(kBucketCount + 1, 0);
+        for (uint32_t i = 0; i < size_; ++i) ++start[bucket_of(entry_at(i).key) + 1];
+        for (uint32_t b = 0; b < kBucketCount; ++b) start[b + 1] += start[b];
+        std::vector<std::pair<uint64_t, uint32_t>> by_stamp(size_);
+        std::vector<uint32_t> next(start.begin(), start.end() - 1);
+        for (uint32_t i = 0; i < size_; ++i) {
+            const Entry& e = entry_at(i);
+            by_stamp[next[bucket_of(e.key)]++] = {e.stamp, i};
         }
+        std::vector<uint32_t> order(size_);
+        for (uint32_t b = 0; b < kBucketCount; ++b) {
+            const auto first = by_stamp.begin() + start[b], last = by_stamp.begin() + start[b + 1];
+            if (!std::is_sorted(first, last)) std::sort(first, last);
+            for (auto it = first; it != last; ++it) order[size_t(it - by_stamp.begin())] = it->second;
+        }
+        return order;
+    }
+
+    // Bytes held, for measurements.
+    size_t memory_bytes() const {
+        return pages_.size() * (sizeof(Entry) << kPageBits) + (slots_ ? (size_t(slot_mask_) + 1) * 8 : 0) +
+               pages_.capacity() * sizeof(pages_[0]);
     }
 
 private:
-    std::unique_ptr<Bucket[]> buckets_;
+    static constexpr uint32_t kPageBits = 8;
+    static constexpr uint32_t kPageMask = (1u << kPageBits) - 1;
+
+    static uint64_t mix(CellKey key) {
+        uint64_t h = key.value() + 0x9E3779B97F4A7C15ull;
+        h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ull;
+        h = (h ^ (h >> 27)) * 0x94D049BB133111EBull;
+        return h ^ (h >> 31);
+    }
+
+    // A slot holds the top 32 bits of the key's hash and the entry index + 1
+    // (0: empty). The home slot is the top bits of the hash, so the slot
+    // alone tells where its probe started.
+    uint32_t home_of(uint32_t tag) const { return slot_bits_ == 0 ? 0 : tag >> (32 - slot_bits_); }
+
+    uint32_t append(const Entry& entry) {
+        const uint32_t index = size_;
+        if ((index >> kPageBits) == pages_.size()) pages_.emplace_back(new Entry[kPageMask + 1]);
+        entry_at(index) = entry;
+        ++size_;
+        return index;
+    }
+
+    // Puts the index of a new entry after every equal key in the probe.
+    void place(CellKey key, uint32_t index) {
+        reserve_slot();
+        const uint32_t tag = uint32_t(mix(key) >> 32);
+        uint32_t slot = home_of(tag);
+        while (slots_[slot] != 0) slot = (slot + 1) & slot_mask_;
+        slots_[slot] = uint64_t(tag) << 32 | (index + 1);
+    }
+
+    uint32_t slot_holding(CellKey key, uint32_t index) const {
+        const uint32_t tag = uint32_t(mix(key) >> 32);
+        uint32_t slot = home_of(tag);
+        while (uint32_t(slots_[slot]) != index + 1) slot = (slot + 1) & slot_mask_;
+        return slot;
+    }
+
+    void repoint(CellKey key, uint32_t from, uint32_t to) {
+        uint64_t& s = slots_[slot_holding(key, from)];
+        s = (s & ~uint64_t(0xFFFFFFFFu)) | (to + 1);
+    }
+
+    // Empties the slot of the entry at `index`, moving later slots of the
+    // probe back so that no probe meets a gap before its entry.
+    void unplace(uint32_t index) {
+        uint32_t hole = slot_holding(entry_at(index).key, index);
+        for (uint32_t slot = (hole + 1) & slot_mask_;; slot = (slot + 1) & slot_mask_) {
+            const uint64_t s = slots_[slot];
+            if (s == 0) break;
+            const uint32_t home = home_of(uint32_t(s >> 32));
+            // The slot may move into the hole when its home is not in (hole, slot].
+            if (((slot - home) & slot_mask_) >= ((slot - hole) & slot_mask_)) {
+                slots_[hole] = s;
+                hole = slot;
+            }
+        }
+        slots_[hole] = 0;
+    }
+
+    // Makes room for one more slot, keeping at most three quarters in use.
+    void reserve_slot() { reserve(size_ + 1); }
+
+    void rehash(uint32_t bits) {
+        std::unique_ptr<uint64_t[]> old = std::move(slots_);
+        const uint32_t old_mask = slot_mask_;
+        slots_.reset(new uint64_t[size_t(1) << bits]());
+        slot_bits_ = bits;
+        slot_mask_ = (uint32_t(1) << bits) - 1;
+        if (!old) return;
+        // Walking from an empty slot meets every probe from its start, so
+        // equal keys keep their order.
+        uint32_t start = 0;
+        while (old[start] != 0) ++start;
+        for (uint32_t n = 1; n <= old_mask + 1; ++n) {
+            const uint64_t s = old[(start + n) & old_mask];
+            if (s == 0) continue;
+            uint32_t slot = home_of(uint32_t(s >> 32));
+            while (slots_[slot] != 0) slot = (slot + 1) & slot_mask_;
+            slots_[slot] = s;
+        }
+    }
+
+    std::vector<std::unique_ptr<Entry[]>> pages_;
+    std::unique_ptr<uint64_t[]> slots_;
+    uint32_t slot_mask_ = 0;
+    uint32_t slot_bits_ = 0;
     uint32_t level_ = 0;
-    uint32_t entry_count_ = 0;
+    uint32_t size_ = 0;
+    uint64_t next_stamp_ = 0;
 };

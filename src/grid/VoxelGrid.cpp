@@ -1,5 +1,7 @@
 #include "grid/VoxelGrid.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 bool VoxelGrid::supports_levels(long levels) {
@@ -18,15 +20,18 @@ uint32_t checked_leaf_level(long levels) {
 }  // namespace
 
 VoxelGrid::VoxelGrid(long levels, bool solid)
-    : leaf_level_(checked_leaf_level(levels)), leaf_map_(leaf_level_) {
+    : leaf_level_(checked_leaf_level(levels)),
+      coordinate_mask_((1u << (3 * (leaf_level_ + 1))) - 1),
+      leaf_map_(leaf_level_) {
     root_.solid = BitPlane::filled(solid);
+    std::fill(std::begin(leaf_cache_), std::end(leaf_cache_), kNoEntry);
     node_maps_.reserve(leaf_level_ - 1);
     for (uint32_t level = 1; level < leaf_level_; ++level) node_maps_.emplace_back(level);
 }
 
 CellKey VoxelGrid::key_of(uint32_t x, uint32_t y, uint32_t z, uint32_t level) const {
     const uint32_t cell_bits = 3 * (levels() - level);
-    const uint32_t keep = (side() - 1) & ~((uint32_t(1) << cell_bits) - 1);
+    const uint32_t keep = coordinate_mask_ & ~((uint32_t(1) << cell_bits) - 1);
     return CellKey::of_cell(x & keep, y & keep, z & keep);
 }
 
@@ -35,97 +40,111 @@ ChildIndex VoxelGrid::child_index(uint32_t x, uint32_t y, uint32_t z, uint32_t l
     return ChildIndex{(x >> shift) & 7u, (y >> shift) & 7u, (z >> shift) & 7u};
 }
 
-LeafBlock* VoxelGrid::find_leaf(uint32_t x, uint32_t y, uint32_t z) {
-    return leaf_map_.find(key_of(x, y, z, leaf_level_));
+GridNode* VoxelGrid::remembered_node(uint32_t level, CellKey key) const {
+    NodeMap& map = const_cast<NodeMap&>(node_maps_[level - 1]);
+    uint32_t& index = node_path_[level];
+    if (index < map.size()) {
+        NodeMap::Entry& entry = map.entry_at(index);
+        if (entry.key == key) return &entry.value;
+    }
+    index = map.index_of(key);
+    return index == kNoEntry ? nullptr : &map.entry_at(index).value;
 }
 
-const LeafBlock* VoxelGrid::find_leaf(uint32_t x, uint32_t y, uint32_t z) const {
-    return leaf_map_.find(key_of(x, y, z, leaf_level_));
+LeafBlock* VoxelGrid::remembered_leaf(uint32_t x, uint32_t y, uint32_t z) const {
+    if (LeafBlock* leaf = cached_leaf(x, y, z)) return leaf;
+    uint32_t& index = leaf_cache_[leaf_cache_slot(x, y)];
+    index = leaf_map_.index_of(key_of(x, y, z, leaf_level_));
+    return index == kNoEntry ? nullptr : &const_cast<LeafMap&>(leaf_map_).entry_at(index).value;
 }
+
+LeafBlock* VoxelGrid::find_leaf(uint32_t x, uint32_t y, uint32_t z) { return remembered_leaf(x, y, z); }
+
+const LeafBlock* VoxelGrid::find_leaf(uint32_t x, uint32_t y, uint32_t z) const { return remembered_leaf(x, y, z); }
 
 GridNode* VoxelGrid::find_node(uint32_t x, uint32_t y, uint32_t z, uint32_t level) {
     if (level == 0) return &root_;
     if (level >= leaf_level_) return nullptr;
-    return node_map(level).find(key_of(x, y, z, level));
+    return remembered_node(level, key_of(x, y, z, level));
 }
 
 const GridNode* VoxelGrid::find_node(uint32_t x, uint32_t y, uint32_t z, uint32_t level) const {
     return const_cast<VoxelGrid*>(this)->find_node(x, y, z, level);
 }
 
-GridNode& VoxelGrid::deepest_node(uint32_t x, uint32_t y, uint32_t z, uint32_t& level) {
-    for (level = leaf_level_ - 1; level > 0; --level) {
-        if (GridNode* node = find_node(x, y, z, level)) return *node;
+// Goes down from the root while the voxel's child is subdivided. A subdivided
+// child whose entry is missing (only a grid broken through the raw map calls
+// has one) ends the walk as if it were uniform.
+VoxelGrid::PathEnd VoxelGrid::walk(uint32_t x, uint32_t y, uint32_t z) const {
+    PathEnd end;
+    end.node = const_cast<GridNode*>(&root_);
+    for (;;) {
+        if (!end.node->subdivided.test(child_index(x, y, z, end.level))) return end;
+        const uint32_t below = end.level + 1;
+        if (below == leaf_level_) {
+            if (LeafBlock* leaf = remembered_leaf(x, y, z)) {
+                end.leaf = leaf;
+                end.level = below;
+            }
+            return end;
+        }
+        GridNode* node = remembered_node(below, key_of(x, y, z, below));
+        if (node == nullptr) return end;
+        end.node = node;
+        end.level = below;
     }
-    return root_;
 }
 
-bool VoxelGrid::get_voxel(uint32_t x, uint32_t y, uint32_t z) const {
-    if (const LeafBlock* leaf = find_leaf(x, y, z)) return leaf->bits.test(child_index(x, y, z, leaf_level_));
-    uint32_t level = 0;
-    const GridNode& node = const_cast<VoxelGrid*>(this)->deepest_node(x, y, z, level);
-    return node.child_solid(child_index(x, y, z, level));
+bool VoxelGrid::get_voxel_walking(uint32_t x, uint32_t y, uint32_t z) const {
+    const PathEnd end = walk(x, y, z);
+    if (end.leaf) return end.leaf->bits.test(voxel_in_leaf(x, y, z));
+    UniformCell& u = last_uniform_;
+    u.level = end.level;
+    u.mask = coordinate_mask_ & ~((uint32_t(1) << 3 * (leaf_level_ - end.level)) - 1);
+    u.x = x & u.mask;
+    u.y = y & u.mask;
+    u.z = z & u.mask;
+    u.node_key = key_of(x, y, z, end.level);
+    u.child = child_index(x, y, z, end.level);
+    return end.node->child_solid(u.child);
 }
 
 CellState VoxelGrid::cell_state(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const {
     if (depth == 0) depth = 1;
-    uint32_t level = depth - 1;
-    if (level >= leaf_level_) {
-        if (const LeafBlock* leaf = find_leaf(x, y, z)) {
-            return leaf->bits.test(child_index(x, y, z, leaf_level_)) ? CellState::Solid : CellState::Clear;
+    if (depth > levels()) depth = levels();
+    const PathEnd end = walk(x, y, z);
+    if (end.leaf) {
+        if (depth == levels()) {
+            return end.leaf->bits.test(child_index(x, y, z, leaf_level_)) ? CellState::Solid : CellState::Clear;
         }
-        level = leaf_level_ - 1;
+        return CellState::Subdivided;
     }
-    // A missing node means an ancestor's child is uniform, and so is the cell.
-    for (;; --level) {
-        if (const GridNode* node = find_node(x, y, z, level)) return node->state(child_index(x, y, z, level));
-    }
+    // The walk went through subdivided children above its end; cells of the
+    // end's child and below lie inside that uniform child.
+    if (depth - 1 < end.level) return CellState::Subdivided;
+    return end.node->state(child_index(x, y, z, end.level));
 }
 
-bool VoxelGrid::set_voxel(uint32_t x, uint32_t y, uint32_t z) {
-    if (LeafBlock* leaf = find_leaf(x, y, z)) {
-        const ChildIndex voxel = child_index(x, y, z, leaf_level_);
-        if (leaf->bits.test(voxel)) return true;
-        leaf->bits.set(voxel);
-        if (leaf->bits.is_all_ones()) {
-            leaf_map_.remove(key_of(x, y, z, leaf_level_));
-            collapse_above_leaf(x, y, z, true);
-        }
-        return false;
-    }
-    uint32_t level = 0;
-    GridNode& node = deepest_node(x, y, z, level);
-    const ChildIndex child = child_index(x, y, z, level);
-    const CellState before = node.state(child);
-    node.make_uniform(child, true);
-    if (before == CellState::Solid) return true;
-    // The child was clear: split it down to the voxel, keeping the solid bit
-    // set in this node's child.
-    node.subdivided.set(child);
-    refine_below(x, y, z, level, false).bits.set(child_index(x, y, z, leaf_level_));
-    return false;
+void VoxelGrid::collapse_if_uniform(const LeafBlock& leaf, uint32_t x, uint32_t y, uint32_t z, bool solid) {
+    if (!leaf.bits.is_uniform(solid)) return;
+    leaf_map_.remove_at(leaf_cache_[leaf_cache_slot(x, y)]);
+    collapse_above_leaf(x, y, z, solid);
 }
 
-bool VoxelGrid::clear_voxel(uint32_t x, uint32_t y, uint32_t z) {
-    if (LeafBlock* leaf = find_leaf(x, y, z)) {
-        const ChildIndex voxel = child_index(x, y, z, leaf_level_);
-        if (!leaf->bits.test(voxel)) return false;
-        leaf->bits.reset(voxel);
-        if (leaf->bits.is_all_zeros()) {
-            leaf_map_.remove(key_of(x, y, z, leaf_level_));
-            collapse_above_leaf(x, y, z, false);
-        }
-        return true;
-    }
-    uint32_t level = 0;
-    GridNode& node = deepest_node(x, y, z, level);
-    const ChildIndex child = child_index(x, y, z, level);
+bool VoxelGrid::assign_walking(uint32_t x, uint32_t y, uint32_t z, bool solid) {
+    const PathEnd end = walk(x, y, z);
+    if (end.leaf) return assign_in_leaf(*end.leaf, x, y, z, solid);
+    GridNode& node = *end.node;
+    const ChildIndex child = child_index(x, y, z, end.level);
     const CellState before = node.state(child);
-    node.make_uniform(child, false);
-    if (before == CellState::Clear) return false;
+    node.make_uniform(child, solid);
+    if (before == (solid ? CellState::Solid : CellState::Clear)) return solid;
+    // The child was uniform the other way: split it down to the voxel. Its
+    // solid bit in this node stays as just made.
     node.subdivided.set(child);
-    refine_below(x, y, z, level, true).bits.reset(child_index(x, y, z, leaf_level_));
-    return true;
+    LeafBlock& leaf = refine_below(x, y, z, end.level, !solid);
+    leaf.bits.assign(voxel_in_leaf(x, y, z), solid);
+    return !solid;
 }
 
 LeafBlock& VoxelGrid::refine_below(uint32_t x, uint32_t y, uint32_t z, uint32_t level, bool filled) {
@@ -134,8 +153,11 @@ LeafBlock& VoxelGrid::refine_below(uint32_t x, uint32_t y, uint32_t z, uint32_t 
     for (uint32_t j = level + 1; j < leaf_level_; ++j) {
         GridNode& created = node_map(j).insert(key_of(x, y, z, j), uniform);
         created.subdivided.set(child_index(x, y, z, j));
+        node_path_[j] = node_map(j).size() - 1;
     }
-    return leaf_map_.insert(key_of(x, y, z, leaf_level_), LeafBlock{BitPlane::filled(filled)});
+    LeafBlock& leaf = leaf_map_.insert(key_of(x, y, z, leaf_level_), LeafBlock{BitPlane::filled(filled)});
+    leaf_cache_[leaf_cache_slot(x, y)] = leaf_map_.size() - 1;
+    return leaf;
 }
 
 void VoxelGrid::collapse_above_leaf(uint32_t x, uint32_t y, uint32_t z, bool filled) {
@@ -143,7 +165,7 @@ void VoxelGrid::collapse_above_leaf(uint32_t x, uint32_t y, uint32_t z, bool fil
         GridNode* node = find_node(x, y, z, level);
         node->make_uniform(child_index(x, y, z, level), filled);
         if (!node->is_uniform(filled)) return;
-        node_map(level).remove(key_of(x, y, z, level));
+        node_map(level).remove_at(node_path_[level]);
     }
     root_.make_uniform(child_index(x, y, z, 0), filled);
 }

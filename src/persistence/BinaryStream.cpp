@@ -1,13 +1,13 @@
 #include "persistence/BinaryStream.h"
 
+#include <cstring>
+
 #include "persistence/Exception.h"
 #include "persistence/GridFileText.h"
 
 namespace BinaryStream {
 
 namespace {
-
-constexpr size_t kPlaneBytes = BitPlane::kWordCount * 4;
 
 void encode_u32(uint32_t value, unsigned char* bytes) {
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
@@ -74,8 +74,31 @@ BitPlane read_plane(std::istream& in) {
     unsigned char bytes[kPlaneBytes];
     read_bytes(in, bytes, sizeof bytes);
     BitPlane plane;
-    for (uint32_t i = 0; i < BitPlane::kWordCount; ++i) plane.words[i] = decode_u32(bytes + 4 * i);
+    decode_plane(bytes, plane);
     return plane;
+}
+
+CellKey decode_key(const unsigned char* bytes) { return CellKey{decode_u32(bytes), decode_u32(bytes + 4)}; }
+
+void decode_plane(const unsigned char* bytes, BitPlane& plane) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(plane.words, bytes, kPlaneBytes);
+#else
+    for (uint32_t i = 0; i < BitPlane::kWordCount; ++i) plane.words[i] = decode_u32(bytes + 4 * i);
+#endif
+}
+
+void encode_key(CellKey key, unsigned char* bytes) {
+    encode_u32(key.high, bytes);
+    encode_u32(key.low, bytes + 4);
+}
+
+void encode_plane(const BitPlane& plane, unsigned char* bytes) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::memcpy(bytes, plane.words, kPlaneBytes);
+#else
+    for (uint32_t i = 0; i < BitPlane::kWordCount; ++i) encode_u32(plane.words[i], bytes + 4 * i);
+#endif
 }
 
 // The stream only notes the end of the data when a skip runs out of bytes;

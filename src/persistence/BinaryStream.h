@@ -25,4 +25,13 @@ CellKey read_key(std::istream& in);
 BitPlane read_plane(std::istream& in);
 void skip_bytes(std::istream& in, uint32_t count);
 
+// Conversions between little-endian bytes in memory and keys or planes, for
+// records read or written many at a time.
+constexpr size_t kKeyBytes = 8;
+constexpr size_t kPlaneBytes = BitPlane::kWordCount * 4;
+CellKey decode_key(const unsigned char* bytes);
+void decode_plane(const unsigned char* bytes, BitPlane& plane);
+void encode_key(CellKey key, unsigned char* bytes);
+void encode_plane(const BitPlane& plane, unsigned char* bytes);
+
 }  // namespace BinaryStream

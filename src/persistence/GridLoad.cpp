@@ -15,9 +15,6 @@ namespace {
 
 constexpr char kMagic[11] = "Holloform\n";
 constexpr uint32_t kVersion = 2;
-// Room reserved ahead for a level's records; beyond it the storage grows only
-// as records actually arrive, so a count larger than the data costs nothing.
-constexpr uint32_t kReserveLimit = 4096;
 
 [[noreturn]] void reject(const char* message, const char* detail) {
     throw Util_E26EF::Exception{0, message, detail};
@@ -67,19 +64,87 @@ GridNode read_node(std::istream& in) {
     return node;
 }
 
-LeafBlock read_leaf(std::istream& in) { return LeafBlock{BinaryStream::read_plane(in)}; }
+void decode(const unsigned char* bytes, GridNode& node) {
+    BinaryStream::decode_plane(bytes, node.subdivided);
+    BinaryStream::decode_plane(bytes + BinaryStream::kPlaneBytes, node.solid);
+}
 
-// Reads a count and that many records of one level.
+void decode(const unsigned char* bytes, LeafBlock& leaf) { BinaryStream::decode_plane(bytes, leaf.bits); }
+
+uint64_t subdivided_children(const GridNode& node) { return node.subdivided.count(); }
+uint64_t subdivided_children(const LeafBlock&) { return 0; }
+
+// Reads the count and the records of one level a chunk at a time and checks
+// each record as it arrives, so a fault is refused before anything after it
+// is read, and storage grows only with records that passed. Returns the
+// number of subdivided children of the level's nodes.
 template <typename Value>
-std::vector<typename CellMap<Value>::Entry> read_level(std::istream& in, Value (*read_value)(std::istream&)) {
-    const uint32_t count = BinaryStream::read_u32(in);
-    std::vector<typename CellMap<Value>::Entry> entries;
-    entries.reserve(std::min(count, kReserveLimit));
-    for (uint32_t i = 0; i < count; ++i) {
-        const CellKey key = BinaryStream::read_key(in);
-        entries.push_back({key, read_value(in)});
+uint64_t load_level(std::istream& in, const VoxelGrid& grid, CellMap<Value>& map, uint64_t subdivided_above) {
+    constexpr size_t kRecordBytes = BinaryStream::kKeyBytes + sizeof(Value);
+    static_assert(sizeof(Value) % BinaryStream::kPlaneBytes == 0, "a value is whole planes");
+    constexpr uint32_t kChunkRecords = 1024;
+    std::vector<unsigned char> chunk;
+    uint64_t subdivided_below = 0;
+    const uint32_t level = map.level();
+    for (uint32_t remaining = BinaryStream::read_u32(in); remaining > 0;) {
+        const uint32_t wanted = std::min(remaining, kChunkRecords);
+        chunk.resize(wanted * kRecordBytes);
+        in.read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
+        const size_t got = static_cast<size_t>(in.gcount());
+        map.reserve(uint64_t(map.size()) + got / kRecordBytes);
+        Value value;
+        for (size_t offset = 0; offset + kRecordBytes <= got; offset += kRecordBytes) {
+            const CellKey key = BinaryStream::decode_key(&chunk[offset]);
+            if (const char* fault = find_key_fault(grid, level, key)) reject_format(fault);
+            if (const char* fault = find_parent_fault(grid, level, key)) reject_format(fault);
+            decode(&chunk[offset + BinaryStream::kKeyBytes], value);
+            if (map.insert_if_absent(key, value) == nullptr) reject_format(GridFaultText::kDuplicate);
+            subdivided_below += subdivided_children(value);
+        }
+        if (got < chunk.size()) {
+            // The record that met the end: its key is read as two words,
+            // the rest as bytes.
+            const bool in_key = got % kRecordBytes < BinaryStream::kKeyBytes;
+            reject(GridFileText::kInputFailed, in_key ? GridFileText::kReadWordFailed : GridFileText::kReadBytesFailed);
+        }
+        remaining -= wanted;
     }
-    return entries;
+    if (map.size() != subdivided_above) reject_format(GridFaultText::kMissingChild);
+    return subdivided_below;
+}
+
+bool is_uniform(const GridNode& node, bool& solid) {
+    solid = node.solid.words[0] != 0;
+    return node.is_uniform(solid);
+}
+
+bool is_uniform(const LeafBlock& leaf, bool& solid) {
+    solid = leaf.bits.words[0] != 0;
+    return leaf.bits.is_uniform(solid);
+}
+
+// Removes the uniform entries of one level, marking their children in the
+// parents uniform instead.
+template <typename Value>
+void collapse_uniform(VoxelGrid& grid, CellMap<Value>& map) {
+    const uint32_t level = map.level();
+    for (uint32_t i = map.size(); i-- > 0;) {
+        bool solid = false;
+        if (!is_uniform(map.entry_at(i).value, solid)) continue;
+        const CellKey key = map.entry_at(i).key;
+        const uint32_t x = key.block_x() << 3, y = key.block_y() << 3, z = key.block_z() << 3;
+        GridNode* parent = level == 1 ? &grid.root() : VoxelGrid::find_entry(grid.node_map(level - 1), grid.key_of(x, y, z, level - 1));
+        parent->make_uniform(grid.child_index(x, y, z, level - 1), solid);
+        map.remove_at(i);  // the last entry, already looked at, takes its place
+    }
+}
+
+// A file may store uniform cells that editing would have collapsed; the grid
+// gets them in its canonical form, deepest level first so that collapses
+// carry upwards.
+void canonicalise(VoxelGrid& grid) {
+    collapse_uniform(grid, grid.leaf_map());
+    for (uint32_t level = grid.leaf_level() - 1; level > 0; --level) collapse_uniform(grid, grid.node_map(level));
 }
 
 }  // namespace
@@ -96,11 +161,12 @@ LoadedGrid load_grid(std::istream& in) {
     auto grid = std::make_unique<VoxelGrid>(levels, false);
     BinaryStream::read_key(in);  // the root has no key
     grid->root() = read_node(in);
+    uint64_t subdivided = grid->root().subdivided.count();
     for (uint32_t level = 1; level < grid->leaf_level(); ++level) {
-        grid->node_map(level).insert_all(read_level(in, read_node));
+        subdivided = load_level(in, *grid, grid->node_map(level), subdivided);
     }
-    grid->leaf_map().insert_all(read_level(in, read_leaf));
-    if (const char* fault = find_grid_fault(*grid)) reject_format(fault);
+    load_level(in, *grid, grid->leaf_map(), subdivided);
+    canonicalise(*grid);
     return LoadedGrid{std::move(grid), boundary_flag};
 }
 

@@ -18,21 +18,15 @@ inline uint32_t entries_below_root(const VoxelGrid& grid) {
     return total;
 }
 
-// Both maps hold the same entries in the same buckets and order.
+// Both maps hold the same entries in the same file order.
 template <typename Value>
 ::testing::AssertionResult same_map(const CellMap<Value>& a, const CellMap<Value>& b) {
     if (a.size() != b.size()) return ::testing::AssertionFailure() << "entry counts " << a.size() << " and " << b.size();
-    for (uint32_t i = 0; i < a.bucket_count(); ++i) {
-        const auto& ba = a.bucket(i);
-        const auto& bb = b.bucket(i);
-        if (ba.size() != bb.size()) return ::testing::AssertionFailure() << "bucket " << i << " sizes differ";
-        for (uint32_t j = 0; j < ba.size(); ++j) {
-            const auto& ea = ba.begin()[j];
-            const auto& eb = bb.begin()[j];
-            if (ea.key != eb.key || ea.value != eb.value) {
-                return ::testing::AssertionFailure() << "bucket " << i << " entry " << j << " differs";
-            }
-        }
+    const std::vector<uint32_t> order_a = a.file_order(), order_b = b.file_order();
+    for (uint32_t i = 0; i < a.size(); ++i) {
+        const auto& ea = a.entry_at(order_a[i]);
+        const auto& eb = b.entry_at(order_b[i]);
+        if (ea.key != eb.key || ea.value != eb.value) return ::testing::AssertionFailure() << "entry " << i << " differs";
     }
     return ::testing::AssertionSuccess();
 }

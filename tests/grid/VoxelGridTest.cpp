@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 
@@ -43,38 +44,79 @@ TEST(CellKey, PacksTheBlockCoordinatesAndPicksTheBucket) {
     }
 }
 
-TEST(CellMap, KeepsOrderAndFindsTheFirstOfEqualKeys) {
-    LeafMap map(2);
-    const CellKey a = CellKey::of_cell(24, 0, 0), b = CellKey::of_cell(0, 24, 0);  // both in bucket 3
-    const LeafBlock first{BitPlane::filled(false)}, second{BitPlane::filled(true)};
-    VoxelGrid::insert_leaf(map, a, first);
-    VoxelGrid::insert_leaf(map, b, first);
-    VoxelGrid::insert_leaf(map, a, second);
-    EXPECT_EQ(*VoxelGrid::find_entry(map, a), first);
-    EXPECT_TRUE(VoxelGrid::remove_entry(map, a));
-    EXPECT_FALSE(VoxelGrid::remove_entry(map, CellKey::of_cell(16, 8, 0)));
-    EXPECT_EQ(*VoxelGrid::find_entry(map, a), second);
-    ASSERT_EQ(map.size(), 2u);
-    EXPECT_EQ(map.bucket(3).begin()[0].key, b);
-    EXPECT_EQ(map.bucket(3).begin()[1].key, a);
-}
-
-TEST(CellMap, InsertingAllAtOnceEqualsInsertingOneByOne) {
+// The file order of a map against a list per bucket that inserts append to
+// and removals take from, keeping the others' order. Few distinct keys make
+// long buckets and equal keys; entries taken out and put back with their
+// stamps must return to their places.
+TEST(CellMap, MatchesAnOrderedListPerBucket) {
+    struct Stored {
+        CellKey key;
+        uint32_t value;
+        uint64_t stamp;
+    };
     std::mt19937 random(11);
-    NodeMap single(1), bulk(1);
-    for (int round = 0; round < 3; ++round) {
-        std::vector<NodeMap::Entry> batch;
-        for (int i = 0; i < 300; ++i) {  // few distinct coordinates: long buckets, repeated keys
-            GridNode node;
-            node.solid.words[random() % 16] = static_cast<uint32_t>(random());
-            batch.push_back({CellKey::of_cell(8 * (random() % 6), 8 * (random() % 6), 8 * (random() % 300)), node});
+    LeafMap map(2);
+    std::vector<std::vector<Stored>> buckets(LeafMap::kBucketCount);
+    std::vector<Stored> taken;  // removed entries waiting to be put back
+    uint64_t stamp = 0;
+    int put_back = 0;
+    auto first_in = [&](CellKey key) {
+        auto& list = buckets[LeafMap::bucket_of(key)];
+        return std::find_if(list.begin(), list.end(), [&](const Stored& s) { return s.key == key; });
+    };
+    auto leaf_of = [](uint32_t value) {
+        LeafBlock leaf;
+        leaf.bits.words[value % 16] = value;
+        return leaf;
+    };
+    for (int step = 0; step < 20000; ++step) {
+        SCOPED_TRACE(step);
+        const CellKey key = CellKey::of_cell(8 * (random() % 6), 8 * (random() % 6), 8 * (random() % 300));
+        auto& list = buckets[LeafMap::bucket_of(key)];
+        const auto found = first_in(key);
+        const uint32_t action = random() % 10;
+        if (action < 4) {
+            const uint32_t value = static_cast<uint32_t>(random());
+            map.insert(key, leaf_of(value));
+            list.push_back({key, value, stamp++});
+        } else if (action < 7) {
+            ASSERT_EQ(map.remove(key), found != list.end());
+            if (found != list.end()) list.erase(found);
+        } else if (action < 9 && found != list.end()) {
+            // Taken out the way a journal would: key, value and stamp.
+            const LeafMap::Entry* entry = map.find_entry(key);
+            ASSERT_EQ(entry->stamp, found->stamp);
+            taken.push_back(*found);
+            map.remove(key);
+            list.erase(found);
+        } else if (!taken.empty()) {
+            const Stored back = taken[random() % taken.size()];
+            taken.erase(std::find_if(taken.begin(), taken.end(), [&](const Stored& s) { return s.stamp == back.stamp; }));
+            if (first_in(back.key) != buckets[LeafMap::bucket_of(back.key)].end()) continue;  // equal keys stay in order
+            map.insert_with_stamp(back.key, leaf_of(back.value), back.stamp);
+            ++put_back;
+            auto& home = buckets[LeafMap::bucket_of(back.key)];
+            home.insert(std::find_if(home.begin(), home.end(), [&](const Stored& s) { return s.stamp > back.stamp; }), back);
         }
-        for (const auto& entry : batch) single.insert(entry.key, entry.value);
-        bulk.insert_all(batch);
-        ASSERT_TRUE(grid_test::same_map(single, bulk)) << "round " << round;
-        single.remove(batch[5].key);
-        bulk.remove(batch[5].key);
+        const auto expected = first_in(key);
+        const LeafBlock* value = map.find(key);
+        ASSERT_EQ(value != nullptr, expected != list.end());
+        if (value) {
+            EXPECT_EQ(*value, leaf_of(expected->value));
+        }
+        if (step % 97 != 0) continue;
+        std::vector<uint32_t> order = map.file_order();
+        ASSERT_EQ(order.size(), map.size());
+        size_t i = 0;
+        for (const auto& bucket : buckets)
+            for (const Stored& s : bucket) {
+                ASSERT_LT(i, order.size());
+                const LeafMap::Entry& e = map.entry_at(order[i++]);
+                ASSERT_TRUE(e.key == s.key && e.stamp == s.stamp && e.value == leaf_of(s.value)) << "entry " << i;
+            }
+        ASSERT_EQ(i, order.size());
     }
+    EXPECT_GT(put_back, 500);
 }
 
 }  // namespace
