@@ -116,6 +116,16 @@ public:
         return &entry_at(index).value;
     }
 
+    // Sizes the index for `count` entries, so that inserts up to that count
+    // do not rebuild it.
+    void reserve(uint64_t count) {
+        const uint64_t capacity = slots_ ? uint64_t(slot_mask_) + 1 : 0;
+        if (4 * count <= 3 * capacity) return;
+        uint32_t bits = std::max<uint32_t>(4, slot_bits_ + 1);
+        while (4 * count > 3 * (uint64_t(1) << bits)) ++bits;
+        rehash(bits);
+    }
+
     // The stamp the next insert gives.
     uint64_t next_stamp() const { return next_stamp_; }
 
@@ -250,10 +260,9 @@ private:
     }
 
     // Makes room for one more slot, keeping at most three quarters in use.
-    void reserve_slot() {
-        const uint64_t capacity = slots_ ? uint64_t(slot_mask_) + 1 : 0;
-        if (4 * (uint64_t(size_) + 1) <= 3 * capacity) return;
-        const uint32_t bits = std::max<uint32_t>(4, slot_bits_ + 1);
+    void reserve_slot() { reserve(size_ + 1); }
+
+    void rehash(uint32_t bits) {
         std::unique_ptr<uint64_t[]> old = std::move(slots_);
         const uint32_t old_mask = slot_mask_;
         slots_.reset(new uint64_t[size_t(1) << bits]());

@@ -1,5 +1,7 @@
 #include "grid/VoxelGrid.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 bool VoxelGrid::supports_levels(long levels) {
@@ -22,6 +24,7 @@ VoxelGrid::VoxelGrid(long levels, bool solid)
       coordinate_mask_((1u << (3 * (leaf_level_ + 1))) - 1),
       leaf_map_(leaf_level_) {
     root_.solid = BitPlane::filled(solid);
+    std::fill(std::begin(leaf_cache_), std::end(leaf_cache_), kNoEntry);
     node_maps_.reserve(leaf_level_ - 1);
     for (uint32_t level = 1; level < leaf_level_; ++level) node_maps_.emplace_back(level);
 }
@@ -37,11 +40,11 @@ ChildIndex VoxelGrid::child_index(uint32_t x, uint32_t y, uint32_t z, uint32_t l
     return ChildIndex{(x >> shift) & 7u, (y >> shift) & 7u, (z >> shift) & 7u};
 }
 
-template <typename Value>
-Value* VoxelGrid::remembered(CellMap<Value>& map, uint32_t level, CellKey key) const {
-    uint32_t& index = path_[level];
+GridNode* VoxelGrid::remembered_node(uint32_t level, CellKey key) const {
+    NodeMap& map = const_cast<NodeMap&>(node_maps_[level - 1]);
+    uint32_t& index = node_path_[level];
     if (index < map.size()) {
-        auto& entry = map.entry_at(index);
+        NodeMap::Entry& entry = map.entry_at(index);
         if (entry.key == key) return &entry.value;
     }
     index = map.index_of(key);
@@ -49,7 +52,10 @@ Value* VoxelGrid::remembered(CellMap<Value>& map, uint32_t level, CellKey key) c
 }
 
 LeafBlock* VoxelGrid::remembered_leaf(uint32_t x, uint32_t y, uint32_t z) const {
-    return remembered(const_cast<LeafMap&>(leaf_map_), leaf_level_, key_of(x, y, z, leaf_level_));
+    if (LeafBlock* leaf = cached_leaf(x, y, z)) return leaf;
+    uint32_t& index = leaf_cache_[leaf_cache_slot(x, y)];
+    index = leaf_map_.index_of(key_of(x, y, z, leaf_level_));
+    return index == kNoEntry ? nullptr : &const_cast<LeafMap&>(leaf_map_).entry_at(index).value;
 }
 
 LeafBlock* VoxelGrid::find_leaf(uint32_t x, uint32_t y, uint32_t z) { return remembered_leaf(x, y, z); }
@@ -59,7 +65,7 @@ const LeafBlock* VoxelGrid::find_leaf(uint32_t x, uint32_t y, uint32_t z) const 
 GridNode* VoxelGrid::find_node(uint32_t x, uint32_t y, uint32_t z, uint32_t level) {
     if (level == 0) return &root_;
     if (level >= leaf_level_) return nullptr;
-    return remembered(node_map(level), level, key_of(x, y, z, level));
+    return remembered_node(level, key_of(x, y, z, level));
 }
 
 const GridNode* VoxelGrid::find_node(uint32_t x, uint32_t y, uint32_t z, uint32_t level) const {
@@ -82,32 +88,25 @@ VoxelGrid::PathEnd VoxelGrid::walk(uint32_t x, uint32_t y, uint32_t z) const {
             }
             return end;
         }
-        GridNode* node = remembered(const_cast<NodeMap&>(node_maps_[below - 1]), below, key_of(x, y, z, below));
+        GridNode* node = remembered_node(below, key_of(x, y, z, below));
         if (node == nullptr) return end;
         end.node = node;
         end.level = below;
     }
 }
 
-// The remembered leaf block first: coherent queries and edits mostly stay in it.
-VoxelGrid::PathEnd VoxelGrid::walk_from_leaf(uint32_t x, uint32_t y, uint32_t z) const {
-    const uint32_t index = path_[leaf_level_];
-    if (index < leaf_map_.size()) {
-        LeafMap::Entry& entry = const_cast<LeafMap&>(leaf_map_).entry_at(index);
-        if (entry.key == key_of(x, y, z, leaf_level_)) {
-            PathEnd end;
-            end.leaf = &entry.value;
-            end.level = leaf_level_;
-            return end;
-        }
-    }
-    return walk(x, y, z);
-}
-
-bool VoxelGrid::get_voxel(uint32_t x, uint32_t y, uint32_t z) const {
-    const PathEnd end = walk_from_leaf(x, y, z);
-    if (end.leaf) return end.leaf->bits.test(child_index(x, y, z, leaf_level_));
-    return end.node->child_solid(child_index(x, y, z, end.level));
+bool VoxelGrid::get_voxel_walking(uint32_t x, uint32_t y, uint32_t z) const {
+    const PathEnd end = walk(x, y, z);
+    if (end.leaf) return end.leaf->bits.test(voxel_in_leaf(x, y, z));
+    UniformCell& u = last_uniform_;
+    u.level = end.level;
+    u.mask = coordinate_mask_ & ~((uint32_t(1) << 3 * (leaf_level_ - end.level)) - 1);
+    u.x = x & u.mask;
+    u.y = y & u.mask;
+    u.z = z & u.mask;
+    u.node_key = key_of(x, y, z, end.level);
+    u.child = child_index(x, y, z, end.level);
+    return end.node->child_solid(u.child);
 }
 
 CellState VoxelGrid::cell_state(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const {
@@ -126,52 +125,26 @@ CellState VoxelGrid::cell_state(uint32_t x, uint32_t y, uint32_t z, uint32_t dep
     return end.node->state(child_index(x, y, z, end.level));
 }
 
-void VoxelGrid::edit_leaf(LeafBlock& leaf, uint32_t x, uint32_t y, uint32_t z, bool solid) {
-    const ChildIndex voxel = child_index(x, y, z, leaf_level_);
-    leaf.bits.assign(voxel, solid);
-    // Only a block whose changed word became uniform can be uniform.
-    const uint32_t word = leaf.bits.words[BitPlane::bit_number(voxel) >> 5];
-    if (word != (solid ? BitPlane::kAllOnes : 0u) || !leaf.bits.is_uniform(solid)) return;
-    leaf_map_.remove_at(path_[leaf_level_]);
+void VoxelGrid::collapse_if_uniform(const LeafBlock& leaf, uint32_t x, uint32_t y, uint32_t z, bool solid) {
+    if (!leaf.bits.is_uniform(solid)) return;
+    leaf_map_.remove_at(leaf_cache_[leaf_cache_slot(x, y)]);
     collapse_above_leaf(x, y, z, solid);
 }
 
-bool VoxelGrid::set_voxel(uint32_t x, uint32_t y, uint32_t z) {
-    const PathEnd end = walk_from_leaf(x, y, z);
-    if (end.leaf) {
-        if (end.leaf->bits.test(child_index(x, y, z, leaf_level_))) return true;
-        if (observer_) observer_->before_voxel_change(*this, x, y, z);
-        edit_leaf(*end.leaf, x, y, z, true);
-        return false;
-    }
+bool VoxelGrid::assign_walking(uint32_t x, uint32_t y, uint32_t z, bool solid) {
+    const PathEnd end = walk(x, y, z);
+    if (end.leaf) return assign_in_leaf(*end.leaf, x, y, z, solid);
     GridNode& node = *end.node;
     const ChildIndex child = child_index(x, y, z, end.level);
-    if (node.state(child) == CellState::Solid) return true;
+    if (node.state(child) == (solid ? CellState::Solid : CellState::Clear)) return solid;
     if (observer_) observer_->before_voxel_change(*this, x, y, z);
-    node.make_uniform(child, true);
-    // The child was clear: split it down to the voxel, keeping the solid bit
-    // set in this node's child.
+    node.make_uniform(child, solid);
+    // The child was uniform the other way: split it down to the voxel. Its
+    // solid bit in this node stays as just made.
     node.subdivided.set(child);
-    refine_below(x, y, z, end.level, false).bits.set(child_index(x, y, z, leaf_level_));
-    return false;
-}
-
-bool VoxelGrid::clear_voxel(uint32_t x, uint32_t y, uint32_t z) {
-    const PathEnd end = walk_from_leaf(x, y, z);
-    if (end.leaf) {
-        if (!end.leaf->bits.test(child_index(x, y, z, leaf_level_))) return false;
-        if (observer_) observer_->before_voxel_change(*this, x, y, z);
-        edit_leaf(*end.leaf, x, y, z, false);
-        return true;
-    }
-    GridNode& node = *end.node;
-    const ChildIndex child = child_index(x, y, z, end.level);
-    if (node.state(child) == CellState::Clear) return false;
-    if (observer_) observer_->before_voxel_change(*this, x, y, z);
-    node.make_uniform(child, false);
-    node.subdivided.set(child);
-    refine_below(x, y, z, end.level, true).bits.reset(child_index(x, y, z, leaf_level_));
-    return true;
+    LeafBlock& leaf = refine_below(x, y, z, end.level, !solid);
+    leaf.bits.assign(voxel_in_leaf(x, y, z), solid);
+    return !solid;
 }
 
 LeafBlock& VoxelGrid::refine_below(uint32_t x, uint32_t y, uint32_t z, uint32_t level, bool filled) {
@@ -180,10 +153,10 @@ LeafBlock& VoxelGrid::refine_below(uint32_t x, uint32_t y, uint32_t z, uint32_t 
     for (uint32_t j = level + 1; j < leaf_level_; ++j) {
         GridNode& created = node_map(j).insert(key_of(x, y, z, j), uniform);
         created.subdivided.set(child_index(x, y, z, j));
-        path_[j] = node_map(j).size() - 1;
+        node_path_[j] = node_map(j).size() - 1;
     }
     LeafBlock& leaf = leaf_map_.insert(key_of(x, y, z, leaf_level_), LeafBlock{BitPlane::filled(filled)});
-    path_[leaf_level_] = leaf_map_.size() - 1;
+    leaf_cache_[leaf_cache_slot(x, y)] = leaf_map_.size() - 1;
     return leaf;
 }
 
@@ -192,7 +165,7 @@ void VoxelGrid::collapse_above_leaf(uint32_t x, uint32_t y, uint32_t z, bool fil
         GridNode* node = find_node(x, y, z, level);
         node->make_uniform(child_index(x, y, z, level), filled);
         if (!node->is_uniform(filled)) return;
-        node_map(level).remove_at(path_[level]);
+        node_map(level).remove_at(node_path_[level]);
     }
     root_.make_uniform(child_index(x, y, z, 0), filled);
 }

@@ -55,16 +55,29 @@ public:
     // Voxels per side: 1 << (3 * levels).
     uint32_t side() const { return 1u << (3 * levels()); }
 
-    bool get_voxel(uint32_t x, uint32_t y, uint32_t z) const;
+    bool get_voxel(uint32_t x, uint32_t y, uint32_t z) const {
+        if (const LeafBlock* leaf = cached_leaf(x, y, z)) return leaf->bits.test(voxel_in_leaf(x, y, z));
+        const UniformCell& u = last_uniform_;
+        if ((x & u.mask) == u.x && (y & u.mask) == u.y && (z & u.mask) == u.z) {
+            if (const GridNode* node = remembered_uniform_node()) return node->solid.test(u.child);
+        }
+        return get_voxel_walking(x, y, z);
+    }
     // State of the cell of the given depth (1 = a child of the root, levels =
     // the voxel itself) that contains the voxel. Depths outside that range
     // are clamped into it.
     CellState cell_state(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const;
 
     // Makes the voxel solid; returns whether it was solid already.
-    bool set_voxel(uint32_t x, uint32_t y, uint32_t z);
+    bool set_voxel(uint32_t x, uint32_t y, uint32_t z) {
+        if (LeafBlock* leaf = cached_leaf(x, y, z)) return assign_in_leaf(*leaf, x, y, z, true);
+        return assign_walking(x, y, z, true);
+    }
     // Makes the voxel clear; returns whether it was solid before.
-    bool clear_voxel(uint32_t x, uint32_t y, uint32_t z);
+    bool clear_voxel(uint32_t x, uint32_t y, uint32_t z) {
+        if (LeafBlock* leaf = cached_leaf(x, y, z)) return assign_in_leaf(*leaf, x, y, z, false);
+        return assign_walking(x, y, z, false);
+    }
 
     // The observer told before each voxel change through set_voxel or
     // clear_voxel (null: none). Changes made through the raw map calls or the
@@ -107,6 +120,36 @@ public:
 
 private:
     static constexpr uint32_t kNoEntry = NodeMap::kNone;
+    static constexpr uint32_t kLeafCacheSlots = 4096;
+
+    static ChildIndex voxel_in_leaf(uint32_t x, uint32_t y, uint32_t z) { return ChildIndex{x & 7u, y & 7u, z & 7u}; }
+    // A row of up to 256 leaf blocks along x, for 16 rows of blocks along y:
+    // scans along x find the blocks of the previous rows again.
+    static uint32_t leaf_cache_slot(uint32_t x, uint32_t y) { return ((x >> 3) & 255u) | ((y >> 3) & 15u) << 8; }
+
+    // The leaf block holding the voxel when the leaf cache remembers it.
+    LeafBlock* cached_leaf(uint32_t x, uint32_t y, uint32_t z) const {
+        const uint32_t index = leaf_cache_[leaf_cache_slot(x, y)];
+        if (index >= leaf_map_.size()) return nullptr;
+        LeafMap::Entry& entry = const_cast<LeafMap&>(leaf_map_).entry_at(index);
+        const uint32_t m = coordinate_mask_;
+        return entry.key == CellKey::of_cell(x & m, y & m, z & m) ? &entry.value : nullptr;
+    }
+
+    // Sets or clears the voxel in its leaf block, whose index the leaf cache
+    // holds; returns whether it was solid.
+    bool assign_in_leaf(LeafBlock& leaf, uint32_t x, uint32_t y, uint32_t z, bool solid) {
+        const uint32_t n = BitPlane::bit_number(voxel_in_leaf(x, y, z));
+        uint32_t& word = leaf.bits.words[n >> 5];
+        const uint32_t bit = 1u << (n & 31u);
+        const bool was_solid = (word & bit) != 0;
+        if (was_solid == solid) return was_solid;
+        if (observer_) observer_->before_voxel_change(*this, x, y, z);
+        word ^= bit;
+        // Only a block whose changed word became uniform can be uniform.
+        if (word == (solid ? BitPlane::kAllOnes : 0u)) collapse_if_uniform(leaf, x, y, z, solid);
+        return was_solid;
+    }
 
     // Where the voxel's path ends: the leaf block (level L), or the node of
     // `level` whose child holding the voxel is uniform.
@@ -116,14 +159,40 @@ private:
         uint32_t level = 0;
     };
     PathEnd walk(uint32_t x, uint32_t y, uint32_t z) const;
-    PathEnd walk_from_leaf(uint32_t x, uint32_t y, uint32_t z) const;
-    // The entry of the map with that key, trying the remembered index first.
-    template <typename Value>
-    Value* remembered(CellMap<Value>& map, uint32_t level, CellKey key) const;
+
+    // The uniform cell in which the last walking query ended: its lowest
+    // voxel (x, y, z), the mask that keeps a voxel's cell bits, and the
+    // node and child holding it.
+    struct UniformCell {
+        uint32_t x = 1, y = 1, z = 1;  // matches nothing while mask is 0
+        uint32_t mask = 0;
+        uint32_t level = 0;
+        CellKey node_key;
+        ChildIndex child;
+    };
+    // The node of the last uniform cell when it is still there and its child
+    // still uniform, else null.
+    const GridNode* remembered_uniform_node() const {
+        const UniformCell& u = last_uniform_;
+        const GridNode* node = &root_;
+        if (u.level > 0) {
+            const uint32_t index = node_path_[u.level];
+            const NodeMap& map = node_maps_[u.level - 1];
+            if (index >= map.size() || map.entry_at(index).key != u.node_key) return nullptr;
+            node = &map.entry_at(index).value;
+        }
+        return node->subdivided.test(u.child) ? nullptr : node;
+    }
+    bool get_voxel_walking(uint32_t x, uint32_t y, uint32_t z) const;
+    bool assign_walking(uint32_t x, uint32_t y, uint32_t z, bool solid);
+    // The entry of the node map with that key, trying the remembered index first.
+    GridNode* remembered_node(uint32_t level, CellKey key) const;
+    // The voxel's leaf block through the leaf cache, or by hashing (and then
+    // remembered in the cache).
     LeafBlock* remembered_leaf(uint32_t x, uint32_t y, uint32_t z) const;
-    // Changes one voxel of a leaf block; removes the block and collapses its
-    // ancestors when it becomes uniform.
-    void edit_leaf(LeafBlock& leaf, uint32_t x, uint32_t y, uint32_t z, bool solid);
+    // Removes the voxel's leaf block and collapses its ancestors when it is
+    // uniform.
+    void collapse_if_uniform(const LeafBlock& leaf, uint32_t x, uint32_t y, uint32_t z, bool solid);
     // Creates the nodes below `level` down to a leaf block, each uniform
     // (`filled`) but for the voxel's subdivided child, and returns the leaf.
     LeafBlock& refine_below(uint32_t x, uint32_t y, uint32_t z, uint32_t level, bool filled);
@@ -138,5 +207,10 @@ private:
     std::vector<NodeMap> node_maps_;  // levels 1 .. L - 1
     LeafMap leaf_map_;
     VoxelChangeObserver* observer_ = nullptr;
-    mutable uint32_t path_[kMaxLevels] = {};  // remembered storage index by level, 1 .. L
+    // Remembered storage indices, checked against the entry's key before use:
+    // the last node of each level (1 .. L - 1), and leaf blocks by the low
+    // bits of their x and y block coordinates.
+    mutable uint32_t node_path_[kMaxLevels] = {};
+    mutable uint32_t leaf_cache_[kLeafCacheSlots];
+    mutable UniformCell last_uniform_;
 };

@@ -28,13 +28,17 @@
 // A node record is the key's high word, its low word, the 16 words of the
 // subdivided plane and the 16 words of the solid plane (136 bytes). A leaf
 // record is the key and the 16 words of the voxel bits (72 bytes). Records of
-// a level appear in the map's iteration order. Bytes after the last leaf
-// record are ignored.
+// a level are written in the map's file order (CellMap); readers accept any
+// order. Bytes after the last leaf record are ignored.
 //
 // Every failure throws Util_E26EF::Exception with the texts of GridFileText
 // and, when a system call failed, its errno.
-// A file is untrusted: the loader checks the level count and the structure
-// of the grid it builds, and its cost stays linear in the file's size.
+// A file is untrusted: the loader checks the level count, checks each record
+// as it arrives (bounds, alignment, repeats, parent) and refuses the file at
+// the first fault, so its memory grows only with records that passed; a
+// level must end with every subdivided child above it given its entry.
+// Uniform nodes or leaf blocks are collapsed into their parents, so the grid
+// returned is the canonical one. The cost stays linear in the file's size.
 
 struct LoadedGrid {
     std::unique_ptr<VoxelGrid> grid;

@@ -91,6 +91,7 @@ uint64_t load_level(std::istream& in, const VoxelGrid& grid, CellMap<Value>& map
         chunk.resize(wanted * kRecordBytes);
         in.read(reinterpret_cast<char*>(chunk.data()), static_cast<std::streamsize>(chunk.size()));
         const size_t got = static_cast<size_t>(in.gcount());
+        map.reserve(uint64_t(map.size()) + got / kRecordBytes);
         Value value;
         for (size_t offset = 0; offset + kRecordBytes <= got; offset += kRecordBytes) {
             const CellKey key = BinaryStream::decode_key(&chunk[offset]);

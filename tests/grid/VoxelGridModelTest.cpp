@@ -1,8 +1,12 @@
 // Randomized differential test of voxel edits and queries against a dense
-// model, with the grid's structure checked after every step.
+// model, with the grid's structure checked after every step, and of the
+// saved file's record order against an order model of the edit history.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "grid/GridInvariants.h"
@@ -53,6 +57,63 @@ private:
     uint64_t total_ = 0;
 };
 
+// The order in which a saved file lists each level's keys: bucket by bucket,
+// and within a bucket the keys in order of insertion, a removal keeping the
+// others' order. Fed with the grid's keys after every edit.
+class FileOrderModel {
+public:
+    explicit FileOrderModel(uint32_t levels) : lists_(levels), present_(levels) {}
+
+    void update(const VoxelGrid& grid) {
+        for (uint32_t level = 1; level <= grid.leaf_level(); ++level) {
+            std::set<uint64_t> now;
+            auto add = [&](const auto& e) { now.insert(e.key.value()); };
+            if (level == grid.leaf_level()) {
+                grid.leaf_map().for_each(add);
+            } else {
+                grid.node_map(level).for_each(add);
+            }
+            for (auto& list : lists_[level]) {
+                list.erase(std::remove_if(list.begin(), list.end(), [&](uint64_t k) { return !now.count(k); }), list.end());
+            }
+            for (uint64_t key : now) {
+                if (!present_[level].count(key)) lists_[level][NodeMap::bucket_of({uint32_t(key >> 32), uint32_t(key)})].push_back(key);
+            }
+            present_[level] = std::move(now);
+        }
+    }
+
+    // The keys of every level, level after level, as the file should list them.
+    std::vector<uint64_t> keys() const {
+        std::vector<uint64_t> all;
+        for (const auto& level : lists_)
+            for (const auto& list : level) all.insert(all.end(), list.begin(), list.end());
+        return all;
+    }
+
+private:
+    std::vector<std::array<std::vector<uint64_t>, NodeMap::kBucketCount>> lists_;  // by level, then bucket
+    std::vector<std::set<uint64_t>> present_;
+};
+
+// The keys of a saved file's records, level after level.
+std::vector<uint64_t> saved_keys(const std::string& bytes, uint32_t levels) {
+    auto word = [&](size_t at) {
+        uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+        return value;
+    };
+    std::vector<uint64_t> keys;
+    size_t at = 35 + 136;
+    for (uint32_t level = 1; level < levels; ++level) {
+        const uint32_t count = word(at);
+        const size_t record = level + 1 == levels ? 72 : 136;
+        for (uint32_t i = 0; i < count; ++i) keys.push_back(uint64_t(word(at + 4 + i * record)) << 32 | word(at + 8 + i * record));
+        at += 4 + count * record;
+    }
+    return keys;
+}
+
 uint32_t below(std::mt19937& random, uint32_t bound) { return static_cast<uint32_t>(random() % bound); }
 
 // The small box the edits keep to, so that cells fill up and empty again:
@@ -82,6 +143,7 @@ TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
         const bool solid = below(random, 2) == 0;
         VoxelGrid grid(levels, solid);
         DenseGrid model(levels, solid);
+        FileOrderModel order(levels);
         const uint32_t side = grid.side();
         const Region region = pick_region(random, side);
         // Coordinates may carry any multiple of the side: they wrap.
@@ -98,6 +160,10 @@ TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
             const uint32_t entries_before = grid_test::entries_below_root(grid);
             ASSERT_EQ(setting ? grid.set_voxel(x, y, z) : grid.clear_voxel(x, y, z), model.get(x, y, z));
             model.assign(x, y, z, setting);
+            order.update(grid);
+            if (step % 250 == 0) {
+                ASSERT_EQ(saved_keys(grid_test::saved_bytes(grid, 0), levels), order.keys());
+            }
             if (entries_before > 0 && grid_test::entries_below_root(grid) == 0) ++collapses_to_empty;
 
             for (uint32_t depth = 1; depth <= levels; ++depth) {
@@ -110,7 +176,6 @@ TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
                 ASSERT_EQ(grid.cell_state(px, py, pz, depth), model.state(px, py, pz, depth));
             }
             ASSERT_EQ(find_grid_fault(grid), nullptr);
-            ASSERT_EQ(find_uniform_cell(grid), nullptr);
             ASSERT_EQ(count_solid_voxels(grid), model.total());
         }
         if (levels == 2) {
@@ -120,6 +185,7 @@ TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
         }
         const uint32_t flag = static_cast<uint32_t>(random());
         const std::string bytes = grid_test::saved_bytes(grid, flag);
+        EXPECT_EQ(saved_keys(bytes, levels), order.keys());
         const LoadedGrid loaded = grid_test::load_bytes(bytes);
         EXPECT_EQ(loaded.boundary_flag, flag);
         EXPECT_TRUE(grid_test::same_grid(*loaded.grid, grid));

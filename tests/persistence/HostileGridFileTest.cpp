@@ -5,6 +5,7 @@
 #include <array>
 #include <map>
 
+#include "grid/GridInvariants.h"
 #include "grid/GridTestSupport.h"
 
 namespace {
@@ -93,6 +94,10 @@ TEST(HostileGridFile, IsRefusedOrLoadsWhole) {
          refused("A node key is not aligned to the cell of its level.")},
         {file_of(2, one_child, {}, {{child, one_bit}, {child, one_bit}}),
          refused("A node or leaf block appears twice in one level.")},
+        // Each record is checked as it arrives: a repeat is refused before
+        // the end of a level that claims far more records than the data holds.
+        {with_word(file_of(2, one_child, {}, {{child, one_bit}, {child, one_bit}}), kRootRecordEnd, 0xFFFFFFFF),
+         refused("A node or leaf block appears twice in one level.")},
         {file_of(2, one_child, {}, {}), refused("A subdivided child has no node or leaf block below it.")},
         {file_of(2, GridNode{}, {}, {{child, one_bit}}),
          refused("A node or leaf block hangs from a child that is not subdivided.")},
@@ -103,6 +108,25 @@ TEST(HostileGridFile, IsRefusedOrLoadsWhole) {
         {with_word(solid3, kRootRecordEnd, 0xFFFFFFFF), "Input failed. | istream.read() failed. | "},
     };
     for (const auto& c : cases) EXPECT_EQ(grid_test::load_failure(c.first), c.second);
+
+    // Uniform cells are collapsed into their parents on loading: a wholly
+    // solid leaf block whose collapse leaves its level 1 node wholly solid,
+    // and a wholly clear level 1 node, give the grid that editing would.
+    GridNode root;
+    root.subdivided.set(ChildIndex{1, 0, 0});
+    root.subdivided.set(ChildIndex{0, 2, 0});
+    Level level1;
+    GridNode almost_solid;
+    almost_solid.solid = BitPlane::filled(true);
+    almost_solid.subdivided.set(ChildIndex{0, 0, 0});
+    level1[0] = {CellKey::of_cell(64, 0, 0), almost_solid};
+    level1[1] = {CellKey::of_cell(0, 128, 0), GridNode{}};
+    const LoadedGrid canonical =
+        grid_test::load_bytes(file_of(3, root, {level1}, {{CellKey::of_cell(64, 0, 0), BitPlane::filled(true)}}));
+    VoxelGrid expected(3, false);
+    expected.root().solid.set(ChildIndex{1, 0, 0});
+    EXPECT_TRUE(grid_test::same_grid(*canonical.grid, expected));
+    EXPECT_EQ(find_grid_fault(*canonical.grid), nullptr);
 
     // Sound data whose records all fall into bucket 0 of their level (block
     // coordinates that are multiples of 256): appending record by record would
@@ -117,6 +141,11 @@ TEST(HostileGridFile, IsRefusedOrLoadsWhole) {
     EXPECT_TRUE(loaded.grid->get_voxel(2048 * 27, 2048 * 3, 2048 * 7));
     EXPECT_FALSE(loaded.grid->get_voxel(2048 * 27 + 1, 2048 * 3, 2048 * 7));
     EXPECT_EQ(grid_test::saved_bytes(*loaded.grid, 0), crowded);  // file order kept within the bucket
+    // Edits in the crowded grid keep its structure sound.
+    EXPECT_TRUE(loaded.grid->clear_voxel(2048 * 27, 2048 * 3, 2048 * 7));
+    EXPECT_FALSE(loaded.grid->set_voxel(2048 * 27 + 1, 2048 * 3, 2048 * 7));
+    EXPECT_EQ(loaded.grid->leaf_map().size(), 21952u);
+    EXPECT_EQ(find_grid_fault(*loaded.grid), nullptr);
 }
 
 }  // namespace

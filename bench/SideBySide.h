@@ -1,0 +1,47 @@
+#pragma once
+
+// Timing of a workload and its anchor in turn, in one process, for
+// benchmarks that report a ratio rather than a bare time.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace side_by_side {
+
+// Seconds taken by one call of `work`.
+template <typename Work>
+double seconds_of(Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+inline double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Runs `ours` and `anchor` alternately `rounds` times and reports the median
+// nanoseconds per item of each and their ratio (ours / anchor). Without an
+// anchor (null), only ours is reported.
+template <typename Ours, typename Anchor>
+void report(benchmark::State& state, int rounds, double items, Ours&& ours, Anchor* anchor) {
+    std::vector<double> ours_s, anchor_s;
+    for (auto _ : state) {
+        for (int r = 0; r < rounds; ++r) {
+            ours_s.push_back(seconds_of(ours));
+            if (anchor) anchor_s.push_back(seconds_of(*anchor));
+        }
+    }
+    const double ns = median(ours_s) * 1e9 / items;
+    state.counters["ns_per_item"] = ns;
+    if (anchor) {
+        const double anchor_ns = median(anchor_s) * 1e9 / items;
+        state.counters["anchor_ns"] = anchor_ns;
+        state.counters["ratio"] = ns / anchor_ns;
+    }
+}
+
+}  // namespace side_by_side
