@@ -62,7 +62,25 @@ public:
 
     const LeafBlock* find(CellKey key) const { return slots_[slot_of(key.value())].leaf; }
 
+    // Whether the leaf-sized cell at (x, y, z), which has no leaf block, is
+    // solid. Windows overlap, so the answers are kept in a small cache.
+    bool uniform_cell_is_solid(const VoxelGrid& grid, CellKey key, uint32_t x, uint32_t y, uint32_t z) {
+        CachedState& cached = uniform_[mix64(key.value() ^ seed_) & (kUniformCacheSize - 1)];
+        if (!cached.valid || cached.key != key.value()) {
+            cached = CachedState{key.value(), grid.cell_state(x, y, z, grid.leaf_level()) == CellState::Solid, true};
+        }
+        return cached.solid;
+    }
+
 private:
+    struct CachedState {
+        uint64_t key;
+        bool solid;
+        bool valid;
+    };
+    static constexpr std::size_t kUniformCacheSize = 4096;
+
+    std::vector<CachedState> uniform_ = std::vector<CachedState>(kUniformCacheSize, CachedState{0, false, false});
     struct Slot {
         uint64_t key;
         const LeafBlock* leaf;
@@ -86,15 +104,16 @@ private:
 // the block, bit 9 the rim above.
 class BlockWindow {
 public:
-    void load(const VoxelGrid& grid, const LeafIndex& leaves, VoxelPosition origin) {
+    void load(const VoxelGrid& grid, LeafIndex& leaves, VoxelPosition origin) {
         origin_ = origin;
         std::array<BlockRows, 27> blocks;
         for (uint32_t b = 0; b < 27; ++b) {
             const uint32_t bx = origin.x + 8u * static_cast<uint32_t>(neighbourhood_dx(b));
             const uint32_t by = origin.y + 8u * static_cast<uint32_t>(neighbourhood_dy(b));
             const uint32_t bz = origin.z + 8u * static_cast<uint32_t>(neighbourhood_dz(b));
-            const LeafBlock* leaf = leaves.find(grid.key_of(bx, by, bz, grid.leaf_level()));
-            blocks[b] = BlockRows{leaf, leaf == nullptr && grid.cell_state(bx, by, bz, grid.levels() - 1) == CellState::Solid};
+            const CellKey key = grid.key_of(bx, by, bz, grid.leaf_level());
+            const LeafBlock* leaf = leaves.find(key);
+            blocks[b] = BlockRows{leaf, leaf == nullptr && leaves.uniform_cell_is_solid(grid, key, bx, by, bz)};
         }
         // Window index w = 0 falls in the block below, 1 .. 8 in the block
         // itself, 9 in the block above; (w + 7) & 7 is the index inside it.
@@ -228,13 +247,52 @@ private:
         }
     }
 
+    // Bit b of a neighbour mask stands for the neighbour cell at offset b
+    // (neighbourhood_bit numbering); the cell itself is always set.
+    static constexpr uint32_t kAllSolid = (1u << kNeighbourhoodSize) - 1;
+
     void visit_solid(uint32_t depth, VoxelPosition cell) {
-        if (!classify_neighbours(grid_, depth, cell.x, cell.y, cell.z, boundary_flag_).buried()) {
-            visit_shell(depth, cell);
-        }
+        const uint32_t solid = solid_neighbours(depth, cell);
+        if (solid != kAllSolid) visit_shell(depth, cell, solid);
     }
 
-    void visit_shell(uint32_t depth, VoxelPosition cell) {
+    // Which of the 26 cells of the same depth around a cell are wholly solid;
+    // those beyond the grid count as the boundary flag says. A cell among
+    // only solid cells is buried.
+    uint32_t solid_neighbours(uint32_t depth, VoxelPosition cell) {
+        const uint32_t side = grid_.side(), w = cell_side(depth);
+        uint32_t solid = 1u << kNeighbourhoodCentre;
+        for (uint32_t b = 0; b < kNeighbourhoodSize; ++b) {
+            if (b == kNeighbourhoodCentre) continue;
+            const uint32_t x = cell.x + w * static_cast<uint32_t>(neighbourhood_dx(b));
+            const uint32_t y = cell.y + w * static_cast<uint32_t>(neighbourhood_dy(b));
+            const uint32_t z = cell.z + w * static_cast<uint32_t>(neighbourhood_dz(b));
+            bool is_solid;
+            if (x >= side || y >= side || z >= side) {
+                is_solid = boundary_flag_ != 0;
+            } else if (depth == grid_.leaf_level()) {
+                const CellKey key = grid_.key_of(x, y, z, depth);
+                is_solid = leaves_.find(key) == nullptr && leaves_.uniform_cell_is_solid(grid_, key, x, y, z);
+            } else {
+                is_solid = grid_.cell_state(x, y, z, depth) == CellState::Solid;
+            }
+            if (is_solid) solid |= 1u << b;
+        }
+        return solid;
+    }
+
+    // True when the parent's neighbours tell that shell child (i, j, k) of a
+    // solid cell is buried: every cell around the child lies either inside the
+    // parent or inside a solid neighbour of the parent.
+    static bool buried_in_parent(uint32_t i, uint32_t j, uint32_t k, uint32_t parent_solid) {
+        for (int dz = k == 0 ? -1 : 0; dz <= (k == 7 ? 1 : 0); ++dz)
+            for (int dy = j == 0 ? -1 : 0; dy <= (j == 7 ? 1 : 0); ++dy)
+                for (int dx = i == 0 ? -1 : 0; dx <= (i == 7 ? 1 : 0); ++dx)
+                    if ((parent_solid >> neighbourhood_bit(dx, dy, dz) & 1u) == 0) return false;
+        return true;
+    }
+
+    void visit_shell(uint32_t depth, VoxelPosition cell, uint32_t solid) {
         const uint32_t w = cell_side(depth + 1);
         if (w == 1) {
             // The cell's inside voxels are buried: the block scan skips them.
@@ -242,58 +300,80 @@ private:
             return;
         }
         for_each_shell_child([&](uint32_t i, uint32_t j, uint32_t k) {
+            if (buried_in_parent(i, j, k, solid)) return;
             visit_solid(depth + 1, VoxelPosition{cell.x + i * w, cell.y + j * w, cell.z + k * w});
         });
     }
 
     void visit_leaf(const LeafBlock&, VoxelPosition block) { link_block(block); }
 
-    // Links every exposed voxel of the leaf-sized block at `block`.
+    // Links every exposed voxel of the leaf-sized block at `block`: first the
+    // neighbours of each, then the vertices of all the points they name, in
+    // one batch, then the links.
     void link_block(VoxelPosition block) {
         window_.load(grid_, leaves_, block);
         ++generation_;
+        pending_.clear();
+        needed_.clear();
+        const uint32_t last = grid_.side() - 3;
         for (uint32_t cz = 0; cz < 8; ++cz) {
             for (uint32_t cy = 0; cy < 8; ++cy) {
                 for (uint32_t row = window_.exposed_row(cy, cz); row != 0; row &= row - 1) {
-                    const uint32_t cx = static_cast<uint32_t>(__builtin_ctz(row));
-                    link_voxel(VoxelPosition{block.x + cx, block.y + cy, block.z + cz});
+                    const VoxelPosition v{block.x + static_cast<uint32_t>(__builtin_ctz(row)), block.y + cy,
+                                          block.z + cz};
+                    if (v.x < 2 || v.y < 2 || v.z < 2 || v.x > last || v.y > last || v.z > last) continue;
+                    pending_.push_back(
+                        PendingVoxel{v, surface_neighbours(window_.around(v.x, v.y, v.z), v.x, v.y, v.z)});
+                    if (pending_.back().neighbours.empty()) {
+                        pending_.pop_back();
+                        continue;
+                    }
+                    for (const VoxelPosition& n : pending_.back().neighbours) note_needed(n);
+                    note_needed(v);
                 }
             }
         }
-    }
-
-    // A solid voxel of the current window's block.
-    void link_voxel(VoxelPosition v) {
-        const uint32_t last = grid_.side() - 3;
-        if (v.x < 2 || v.y < 2 || v.z < 2 || v.x > last || v.y > last || v.z > last) return;
-        const SurfaceNeighbours neighbours = surface_neighbours(window_.around(v.x, v.y, v.z), v.x, v.y, v.z);
-        if (neighbours.empty()) return;
-        VertexIndex linked[26];
-        for (uint32_t i = 0; i < neighbours.size(); ++i) linked[i] = window_vertex(neighbours[i]);
-        vertices_.set_neighbours(window_vertex(v), neighbours.size(), linked);
-    }
-
-    // The vertex of a point of the current window, made when missing. Each
-    // point is looked up in the set once per window: a point is linked from
-    // up to 27 places, most of them in the same window.
-    VertexIndex window_vertex(const VoxelPosition& p) {
-        const VoxelPosition& o = window_.origin();
-        const uint32_t slot = (p.x + 1 - o.x) + 10 * (p.y + 1 - o.y) + 100 * (p.z + 1 - o.z);
-        if (seen_[slot] != generation_) {
-            seen_[slot] = generation_;
-            known_[slot] = vertices_.find_or_create_index(vertices_.make_key(p.x, p.y, p.z));
+        found_.resize(needed_.size());
+        vertices_.find_or_create_indices(needed_.data(), needed_.size(), found_.data());
+        for (uint32_t i = 0; i < needed_.size(); ++i) {
+            known_[window_slot(VoxelPosition{needed_[i].x, needed_[i].y, needed_[i].z})] = found_[i];
         }
-        return known_[slot];
+        for (const PendingVoxel& p : pending_) {
+            VertexIndex linked[26];
+            for (uint32_t i = 0; i < p.neighbours.size(); ++i) linked[i] = known_[window_slot(p.neighbours[i])];
+            vertices_.set_neighbours(known_[window_slot(p.voxel)], p.neighbours.size(), linked);
+        }
     }
+
+    uint32_t window_slot(const VoxelPosition& p) const {
+        const VoxelPosition& o = window_.origin();
+        return (p.x + 1 - o.x) + 10 * (p.y + 1 - o.y) + 100 * (p.z + 1 - o.z);
+    }
+
+    // Lists a point of the current window for the batch, once.
+    void note_needed(const VoxelPosition& p) {
+        const uint32_t slot = window_slot(p);
+        if (seen_[slot] == generation_) return;
+        seen_[slot] = generation_;
+        needed_.push_back(VertexCoordinates{p.x, p.y, p.z});
+    }
+
+    struct PendingVoxel {
+        VoxelPosition voxel;
+        SurfaceNeighbours neighbours;
+    };
 
     SurfaceVertexSet& vertices_;
     const VoxelGrid& grid_;
-    const LeafIndex leaves_;
+    LeafIndex leaves_;
     const uint32_t boundary_flag_;
     BlockWindow window_;
     uint32_t generation_ = 0;   // of the current window
-    uint32_t seen_[1000] = {};  // the generation in which a window point was last looked up
+    uint32_t seen_[1000] = {};  // the generation in which a window point was last listed
     VertexIndex known_[1000] = {};
+    std::vector<PendingVoxel> pending_;       // the current block's voxels with neighbours
+    std::vector<VertexCoordinates> needed_;   // the points they name, each once
+    std::vector<VertexIndex> found_;
 };
 
 }  // namespace
