@@ -238,7 +238,11 @@ std::size_t SurfaceVertexSet::memory_bytes() const {
 
 uint32_t SurfaceVertexSet::advance_and_emit(uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
                                             MeshVertexSink& mesh, const PhysicsParameters& physics) {
-    const VertexIndex index = index_at(x, y, z);
+    return advance_and_emit(index_at(x, y, z), x, y, z, frame, mesh, physics);
+}
+
+uint32_t SurfaceVertexSet::advance_and_emit(VertexIndex index, uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
+                                            MeshVertexSink& mesh, const PhysicsParameters& physics) {
     if (index == kNoVertexIndex) {
         return mesh.add_vertex(voxel_anchor(
             VertexCoordinates{x & coordinate_mask_, y & coordinate_mask_, z & coordinate_mask_}));

@@ -74,6 +74,12 @@ public:
     // alters the model.
     uint32_t advance_and_emit(uint32_t x, uint32_t y, uint32_t z, uint32_t frame, MeshVertexSink& mesh,
                               const PhysicsParameters& physics);
+    // The same for the vertex at `index`, as index_at gave it (kNoVertexIndex: none at that voxel).
+    uint32_t advance_and_emit(VertexIndex index, uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
+                              MeshVertexSink& mesh, const PhysicsParameters& physics);
+
+    // The index of the vertex at voxel (x, y, z), or kNoVertexIndex.
+    VertexIndex index_at(uint32_t x, uint32_t y, uint32_t z) const;
 
     // The vertex at an index that names a vertex of the set.
     SurfaceVertex& vertex(VertexIndex index) { return pages_[index >> kPageBits][index & kPageMask]; }
@@ -118,7 +124,6 @@ private:
     // The table slot holding the voxel's index, or the empty slot where it would go.
     std::size_t slot_of(const VertexCoordinates& voxel, uint32_t tag) const;
     std::size_t slot_of(const VertexCoordinates& voxel) const { return slot_of(voxel, tag_of(voxel)); }
-    VertexIndex index_at(uint32_t x, uint32_t y, uint32_t z) const;
     VertexIndex new_record(const VertexCoordinates& voxel);
     // Grows the table so that `count` more entries keep it at most three quarters full.
     void make_room(std::size_t count);

@@ -60,27 +60,34 @@ public:
         });
     }
 
-    const LeafBlock* find(CellKey key) const { return slots_[slot_of(key.value())].leaf; }
-
-    // Whether the leaf-sized cell at (x, y, z), which has no leaf block, is
-    // solid. Windows overlap, so the answers are kept in a small cache.
-    bool uniform_cell_is_solid(const VoxelGrid& grid, CellKey key, uint32_t x, uint32_t y, uint32_t z) {
-        CachedState& cached = uniform_[mix64(key.value() ^ seed_) & (kUniformCacheSize - 1)];
-        if (!cached.valid || cached.key != key.value()) {
-            cached = CachedState{key.value(), grid.cell_state(x, y, z, grid.leaf_level()) == CellState::Solid, true};
+    // What fills the leaf-sized cell at (x, y, z): its leaf block, or else
+    // whether it is solid. The build asks for each cell from up to 27 places
+    // close together in time, so the answers are kept in a small cache.
+    struct Block {
+        const LeafBlock* leaf;
+        bool solid;
+    };
+    Block block_at(const VoxelGrid& grid, uint32_t x, uint32_t y, uint32_t z) {
+        const uint64_t key = grid.key_of(x, y, z, grid.leaf_level()).value();
+        // Direct-mapped: a crowded line costs a miss, never a longer search.
+        CachedBlock& cached = cache_[(key * 0x9E3779B97F4A7C15ull) >> (64 - kCacheBits)];
+        if (!cached.valid || cached.key != key) {
+            const LeafBlock* leaf = slots_[slot_of(key)].leaf;
+            const bool solid = leaf == nullptr && grid.cell_state(x, y, z, grid.leaf_level()) == CellState::Solid;
+            cached = CachedBlock{key, Block{leaf, solid}, true};
         }
-        return cached.solid;
+        return cached.block;
     }
 
 private:
-    struct CachedState {
+    struct CachedBlock {
         uint64_t key;
-        bool solid;
+        Block block;
         bool valid;
     };
-    static constexpr std::size_t kUniformCacheSize = 4096;
+    static constexpr uint32_t kCacheBits = 13;
 
-    std::vector<CachedState> uniform_ = std::vector<CachedState>(kUniformCacheSize, CachedState{0, false, false});
+    std::vector<CachedBlock> cache_ = std::vector<CachedBlock>(std::size_t(1) << kCacheBits, CachedBlock{0, {}, false});
     struct Slot {
         uint64_t key;
         const LeafBlock* leaf;
@@ -111,9 +118,8 @@ public:
             const uint32_t bx = origin.x + 8u * static_cast<uint32_t>(neighbourhood_dx(b));
             const uint32_t by = origin.y + 8u * static_cast<uint32_t>(neighbourhood_dy(b));
             const uint32_t bz = origin.z + 8u * static_cast<uint32_t>(neighbourhood_dz(b));
-            const CellKey key = grid.key_of(bx, by, bz, grid.leaf_level());
-            const LeafBlock* leaf = leaves.find(key);
-            blocks[b] = BlockRows{leaf, leaf == nullptr && leaves.uniform_cell_is_solid(grid, key, bx, by, bz)};
+            const LeafIndex::Block block = leaves.block_at(grid, bx, by, bz);
+            blocks[b] = BlockRows{block.leaf, block.solid};
         }
         // Window index w = 0 falls in the block below, 1 .. 8 in the block
         // itself, 9 in the block above; (w + 7) & 7 is the index inside it.
@@ -239,7 +245,7 @@ private:
 
     void visit_subdivided(uint32_t depth, VoxelPosition cell) {
         if (depth == grid_.leaf_level()) {
-            if (const LeafBlock* leaf = leaves_.find(grid_.key_of(cell.x, cell.y, cell.z, depth))) {
+            if (const LeafBlock* leaf = leaves_.block_at(grid_, cell.x, cell.y, cell.z).leaf) {
                 visit_leaf(*leaf, cell);
             }
         } else if (const GridNode* node = grid_.find_node(cell.x, cell.y, cell.z, depth)) {
@@ -271,8 +277,7 @@ private:
             if (x >= side || y >= side || z >= side) {
                 is_solid = boundary_flag_ != 0;
             } else if (depth == grid_.leaf_level()) {
-                const CellKey key = grid_.key_of(x, y, z, depth);
-                is_solid = leaves_.find(key) == nullptr && leaves_.uniform_cell_is_solid(grid_, key, x, y, z);
+                is_solid = leaves_.block_at(grid_, x, y, z).solid;
             } else {
                 is_solid = grid_.cell_state(x, y, z, depth) == CellState::Solid;
             }
