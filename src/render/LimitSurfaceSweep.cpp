@@ -31,8 +31,9 @@ public:
     RecentVertices() : entries_(kSize, Entry{0, 0, 0, kNoVertexIndex, false}) {}
 
     VertexIndex find(const SurfaceVertexSet& vertices, uint32_t x, uint32_t y, uint32_t z) {
-        // Direct-mapped on the low coordinate bits: neighbouring voxels never share a line.
-        Entry& e = entries_[(x & 31u) | (y & 7u) << 5 | (z & 63u) << 8];
+        // Direct-mapped on the low coordinate bits: the rows of the two layers
+        // in use, 128 voxels wide, never share a line.
+        Entry& e = entries_[(x & 127u) | (y & 1u) << 7 | (z & 63u) << 8];
         if (!e.used || e.x != x || e.y != y || e.z != z) e = Entry{x, y, z, vertices.index_at(x, y, z), true};
         return e.index;
     }
