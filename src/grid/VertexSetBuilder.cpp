@@ -320,6 +320,7 @@ private:
         ++generation_;
         pending_.clear();
         needed_.clear();
+        needed_slots_.clear();
         const uint32_t last = grid_.side() - 3;
         for (uint32_t cz = 0; cz < 8; ++cz) {
             for (uint32_t cy = 0; cy < 8; ++cy) {
@@ -327,46 +328,54 @@ private:
                     const VoxelPosition v{block.x + static_cast<uint32_t>(__builtin_ctz(row)), block.y + cy,
                                           block.z + cz};
                     if (v.x < 2 || v.y < 2 || v.z < 2 || v.x > last || v.y > last || v.z > last) continue;
-                    pending_.push_back(
-                        PendingVoxel{v, surface_neighbours(window_.around(v.x, v.y, v.z), v.x, v.y, v.z)});
-                    if (pending_.back().neighbours.empty()) {
+                    PendingVoxel& p = pending_.emplace_back();
+                    p.slot = window_slot(v);
+                    p.count = static_cast<uint8_t>(surface_neighbour_bits(window_.around(v.x, v.y, v.z), p.bits));
+                    if (p.count == 0) {
                         pending_.pop_back();
                         continue;
                     }
-                    for (const VoxelPosition& n : pending_.back().neighbours) note_needed(n);
-                    note_needed(v);
+                    for (uint32_t i = 0; i < p.count; ++i) note_needed(p.slot + kSlotStep[p.bits[i]]);
+                    note_needed(p.slot);
                 }
             }
         }
         found_.resize(needed_.size());
         vertices_.find_or_create_indices(needed_.data(), needed_.size(), found_.data());
-        for (uint32_t i = 0; i < needed_.size(); ++i) {
-            known_[window_slot(VoxelPosition{needed_[i].x, needed_[i].y, needed_[i].z})] = found_[i];
-        }
+        for (uint32_t i = 0; i < needed_.size(); ++i) known_[needed_slots_[i]] = found_[i];
         for (const PendingVoxel& p : pending_) {
             VertexIndex linked[26];
-            for (uint32_t i = 0; i < p.neighbours.size(); ++i) linked[i] = known_[window_slot(p.neighbours[i])];
-            vertices_.set_neighbours(known_[window_slot(p.voxel)], p.neighbours.size(), linked);
+            for (uint32_t i = 0; i < p.count; ++i) linked[i] = known_[p.slot + kSlotStep[p.bits[i]]];
+            vertices_.set_neighbours(known_[p.slot], p.count, linked);
         }
     }
 
+    // Window points are numbered x + 10 y + 100 z from the window's corner.
     uint32_t window_slot(const VoxelPosition& p) const {
         const VoxelPosition& o = window_.origin();
         return (p.x + 1 - o.x) + 10 * (p.y + 1 - o.y) + 100 * (p.z + 1 - o.z);
     }
 
     // Lists a point of the current window for the batch, once.
-    void note_needed(const VoxelPosition& p) {
-        const uint32_t slot = window_slot(p);
+    void note_needed(uint32_t slot) {
         if (seen_[slot] == generation_) return;
         seen_[slot] = generation_;
-        needed_.push_back(VertexCoordinates{p.x, p.y, p.z});
+        const VoxelPosition& o = window_.origin();
+        needed_.push_back(VertexCoordinates{o.x - 1 + slot % 10, o.y - 1 + slot / 10 % 10, o.z - 1 + slot / 100});
+        needed_slots_.push_back(slot);
     }
 
+    // A voxel of the current block with its neighbours as neighbourhood bits.
     struct PendingVoxel {
-        VoxelPosition voxel;
-        SurfaceNeighbours neighbours;
+        uint32_t slot;
+        uint8_t count;
+        uint8_t bits[26];
     };
+
+    // The window slot step of each neighbourhood bit.
+    static constexpr int kSlotStep[kNeighbourhoodSize] = {
+        -111, -110, -109, -101, -100, -99, -91, -90, -89, -11, -10, -9, -1, 0,
+        1,    9,    10,   11,   89,   90,   91,  99,  100, 101, 109, 110, 111};
 
     SurfaceVertexSet& vertices_;
     const VoxelGrid& grid_;
@@ -378,6 +387,7 @@ private:
     VertexIndex known_[1000] = {};
     std::vector<PendingVoxel> pending_;       // the current block's voxels with neighbours
     std::vector<VertexCoordinates> needed_;   // the points they name, each once
+    std::vector<uint32_t> needed_slots_;      // and their window slots
     std::vector<VertexIndex> found_;
 };
 
