@@ -9,38 +9,6 @@
 #include "grid/SurfaceNeighbours.h"
 #include "grid/VoxelGrid.h"
 
-NeighbourClasses classify_neighbours(const VoxelGrid& grid, uint32_t depth, uint32_t x, uint32_t y, uint32_t z,
-                                     uint32_t boundary_flag) {
-    const uint32_t side = grid.side();
-    const uint32_t w = side >> (3 * depth);
-    NeighbourClasses classes;
-    for (int dz = -1; dz <= 1; ++dz) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                if (dx == 0 && dy == 0 && dz == 0) continue;
-                // Below 0 wraps to a value above side, so one test covers both faces.
-                const uint32_t nx = x + static_cast<uint32_t>(dx) * w;
-                const uint32_t ny = y + static_cast<uint32_t>(dy) * w;
-                const uint32_t nz = z + static_cast<uint32_t>(dz) * w;
-                CellState state;
-                if (nx >= side || ny >= side || nz >= side) {
-                    state = boundary_flag != 0 ? CellState::Solid : CellState::Clear;
-                } else {
-                    state = grid.cell_state(nx, ny, nz, depth);
-                }
-                if (state == CellState::Subdivided) {
-                    ++classes.subdivided;
-                } else if (state == CellState::Solid) {
-                    ++classes.solid;
-                } else {
-                    ++classes.clear;
-                }
-            }
-        }
-    }
-    return classes;
-}
-
 namespace {
 
 // The leaf blocks by key, in an open-addressing table on a seeded mixing hash:
