@@ -1,17 +1,27 @@
-// The full build of a surface vertex set for solid spheres, and one step of
-// every vertex through advance_and_emit.
+// The surface vertex store: the full build for solid balls (time, bytes per
+// vertex, resident memory), and the limit-surface sweep with physics against
+// a flat-array spring loop over the same vertices and links.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <algorithm>
+#include <ctime>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
+#include "dynamics/Spring.h"
 #include "dynamics/SurfaceVertexSet.h"
+#include "grid/GridAffector.h"
 #include "grid/GridInvariants.h"
 #include "grid/VertexSetBuilder.h"
 #include "grid/VoxelGrid.h"
+#include "grid/World.h"
+#include "render/LimitSurfaceSweep.h"
+#include "render/SurfaceMesh.h"
 
 namespace {
 
@@ -124,7 +134,20 @@ const VoxelGrid& ball_grid(long levels, double radius) {
     return *grid;
 }
 
-size_t heap_in_use() { return mallinfo2().uordblks; }
+// A figure of this process from /proc/self/status, in bytes (VmHWM: the peak
+// resident memory, VmRSS: the resident memory now).
+double process_memory(const char* field) {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr) return 0.0;
+    char line[256];
+    double kilobytes = 0.0;
+    const size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::strncmp(line, field, length) == 0 && line[length] == ':') kilobytes = std::atof(line + length + 1);
+    }
+    std::fclose(status);
+    return kilobytes * 1024.0;
+}
 
 uint64_t link_count(const SurfaceVertexSet& vertices) {
     uint64_t links = 0;
@@ -132,62 +155,163 @@ uint64_t link_count(const SurfaceVertexSet& vertices) {
     return links;
 }
 
+// The whole build for a ball: its time, the store's bytes per vertex (records,
+// neighbour runs and index table, as held), and the process's resident memory.
 void BM_BuildVertexSet(benchmark::State& state) {
     const long levels = state.range(0);
     const VoxelGrid& grid = ball_grid(levels, static_cast<double>(state.range(1)));
     size_t vertices = 0, bytes = 0;
     uint64_t links = 0;
+    double peak = 0.0, resident = 0.0;
     for (auto _ : state) {
-        state.PauseTiming();
-        const size_t before = heap_in_use();  // mallinfo2 walks the heap: not timed
-        state.ResumeTiming();
         auto set = std::make_unique<SurfaceVertexSet>(grid.levels());
         build_vertex_set(*set, grid, 0);
         state.PauseTiming();
         vertices = set->size();
-        bytes = heap_in_use() - before;
+        bytes = set->memory_bytes();
         links = link_count(*set);
+        peak = process_memory("VmHWM");
+        resident = process_memory("VmRSS");
         set.reset();
         state.ResumeTiming();
     }
     state.counters["vertices"] = static_cast<double>(vertices);
     state.counters["links_per_vertex"] = static_cast<double>(links) / static_cast<double>(vertices);
     state.counters["bytes_per_vertex"] = static_cast<double>(bytes) / static_cast<double>(vertices);
+    state.counters["VmHWM_MB"] = peak / 1e6;
+    state.counters["VmRSS_MB"] = resident / 1e6;
     state.counters["ns_per_vertex"] = benchmark::Counter(static_cast<double>(vertices),
                                                          benchmark::Counter::kIsIterationInvariantRate |
                                                              benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_BuildVertexSet)->Args({3, 100})->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_BuildVertexSet)->Args({5, 1000})->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_BuildVertexSet)->Args({4, 1000})->Unit(benchmark::kSecond)->Iterations(1);
 
-class CountingSink : public MeshVertexSink {
+// The anchor of the sweep: the same vertices and links copied into flat
+// arrays, stepped in storage order with the same forces and the same
+// arithmetic, without any lookup, grid walk or mesh.
+class FlatSpringLoop {
 public:
-    uint32_t add_vertex(const Vector3&) override { return count_++; }
+    explicit FlatSpringLoop(const SurfaceVertexSet& set) {
+        std::vector<VertexIndex> flat_of(set.index_limit(), kNoVertexIndex);
+        for (auto it = set.begin(); it != set.end(); ++it) {
+            flat_of[it.index()] = static_cast<VertexIndex>(anchor_.size());
+            anchor_.push_back(it->anchor());
+            for (int b = 0; b < 2; ++b) {
+                position_[b].push_back(it->position[b]);
+                velocity_[b].push_back(it->velocity[b]);
+            }
+        }
+        first_link_.push_back(0);
+        for (const SurfaceVertex& v : set) {
+            for (uint32_t i = 0; i < v.neighbour_count(); ++i) links_.push_back(flat_of[set.neighbours(v)[i]]);
+            first_link_.push_back(static_cast<uint32_t>(links_.size()));
+        }
+    }
+
+    size_t size() const { return anchor_.size(); }
+
+    void step(uint32_t frame, const PhysicsParameters& k) {
+        const unsigned r = read_buffer(frame), w = write_buffer(frame);
+        for (size_t i = 0; i < anchor_.size(); ++i) {
+            const Vector3 p = position_[r][i], u = velocity_[r][i];
+            Vector3 force = spring(p, u, anchor_[i], k.grid_stiffness, k.grid_damping);
+            const uint32_t first = first_link_[i], last = first_link_[i + 1];
+            if (first != last) {
+                double x = 0.0, y = 0.0, z = 0.0;
+                for (uint32_t l = first; l < last; ++l) {
+                    const Vector3& n = position_[r][links_[l]];
+                    x += n.x, y += n.y, z += n.z;
+                }
+                const double count = last - first;
+                const Vector3 mean(float(x / count), float(y / count), float(z / count));
+                force = add_scaled(force, spring(p, u, mean, k.neighbour_stiffness, k.neighbour_damping), 1.0);
+            }
+            velocity_[w][i] = add_scaled(u, force, k.time_step);
+            position_[w][i] = add_scaled(p, u, k.time_step);
+        }
+    }
 
 private:
-    uint32_t count_ = 0;
+    static Vector3 add_scaled(const Vector3& a, const Vector3& b, double s) {
+        return Vector3(float(a.x + b.x * s), float(a.y + b.y * s), float(a.z + b.z * s));
+    }
+
+    std::vector<Vector3> anchor_;
+    std::vector<Vector3> position_[2];
+    std::vector<Vector3> velocity_[2];
+    std::vector<uint32_t> first_link_;
+    std::vector<VertexIndex> links_;
 };
 
-// Every vertex once per frame, in key order, with the editor's default physics.
-void BM_AdvanceAndEmitSweep(benchmark::State& state) {
-    const VoxelGrid& grid = ball_grid(state.range(0), static_cast<double>(state.range(1)));
-    SurfaceVertexSet vertices(grid.levels());
-    build_vertex_set(vertices, grid, 0);
+// A ball of radius 60 in a clear grid of 3 levels, roughened by random brush
+// strokes on its surface.
+std::unique_ptr<World> sculpted_ball() {
+    constexpr int kRadius = 60;
+    auto grid = std::make_unique<VoxelGrid>(3, false);
+    const int c = 256;
+    for (int z = -kRadius; z <= kRadius; ++z)
+        for (int y = -kRadius; y <= kRadius; ++y)
+            for (int x = -kRadius; x <= kRadius; ++x)
+                if (x * x + y * y + z * z <= kRadius * kRadius) grid->set_voxel(c + x, c + y, c + z);
+    auto world = std::make_unique<World>();
+    install_grid(*world, std::move(grid), 0);
+    const auto brushes = make_grid_affectors();
+    std::mt19937 random(5);
+    std::normal_distribution<double> normal;
+    for (int stroke = 0; stroke < 300; ++stroke) {
+        double d[3] = {normal(random), normal(random), normal(random)};
+        const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        const double r = kRadius + std::uniform_real_distribution<double>(-2.0, 2.0)(random);
+        const VoxelPosition at{uint32_t(c + d[0] / length * r), uint32_t(c + d[1] / length * r),
+                               uint32_t(c + d[2] / length * r)};
+        const GridAffector& brush = *brushes[stroke % brushes.size()];
+        random() % 3 == 0 ? brush.remove_shape(*world, at) : brush.add_shape(*world, at);
+    }
+    return world;
+}
+
+// This thread's processor time in seconds: on a loaded machine, wall time
+// would charge the longer of two measured spans with more of the waits.
+double thread_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + 1e-9 * double(now.tv_nsec);
+}
+
+// The limit-surface sweep with the editor's default physics over the 128^3
+// box around the sculpted ball, per mesh vertex, against the flat loop over
+// the same vertices in the same run; frames alternate between the two.
+// Medians of processor time.
+void BM_SweepVersusFlatLoop(benchmark::State& state) {
+    const std::unique_ptr<World> world = sculpted_ball();
+    const IntBox box{192, 192, 192, 319, 319, 319};
     const PhysicsParameters physics;
+    FlatSpringLoop flat(world->vertices());
+    SurfaceMesh mesh;
+    std::vector<double> sweep_ns, flat_ns;
     uint32_t frame = 1;
     for (auto _ : state) {
-        CountingSink sink;
-        for (const SurfaceVertex& v : vertices) {
-            const VertexCoordinates c = v.voxel();
-            benchmark::DoNotOptimize(vertices.advance_and_emit(c.x, c.y, c.z, frame, sink, physics));
-        }
+        const double t0 = thread_seconds();
+        mesh.reset();
+        sweep_limit_surface(*world, box, mesh, frame, physics);
+        const double t1 = thread_seconds();
+        flat.step(frame, physics);
+        const double t2 = thread_seconds();
         ++frame;
+        sweep_ns.push_back(1e9 * (t1 - t0) / mesh.vertex_count());
+        flat_ns.push_back(1e9 * (t2 - t1) / double(flat.size()));
     }
-    state.counters["vertices"] = static_cast<double>(vertices.size());
-    state.counters["ns_per_vertex"] = benchmark::Counter(static_cast<double>(vertices.size()),
-                                                         benchmark::Counter::kIsIterationInvariantRate |
-                                                             benchmark::Counter::kInvert);
+    auto median = [](std::vector<double>& v) {
+        std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+        return v[v.size() / 2];
+    };
+    const double sweep = median(sweep_ns), loop = median(flat_ns);
+    state.counters["vertices"] = static_cast<double>(mesh.vertex_count());
+    state.counters["sweep_ns_per_vertex"] = sweep;
+    state.counters["flat_ns_per_vertex"] = loop;
+    state.counters["ratio"] = sweep / loop;
 }
-BENCHMARK(BM_AdvanceAndEmitSweep)->Args({3, 100})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SweepVersusFlatLoop)->Unit(benchmark::kMillisecond)->Iterations(60);
 
 }  // namespace

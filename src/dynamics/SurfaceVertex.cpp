@@ -1,22 +1,8 @@
 #include "dynamics/SurfaceVertex.h"
 
-#include <algorithm>
-#include <utility>
-
-SurfaceVertex::SurfaceVertex(VertexCoordinates voxel) : x_(voxel.x), y_(voxel.y), z_(voxel.z) {
+SurfaceVertex::SurfaceVertex(VertexCoordinates voxel)
+    : x_(voxel.x), y_(voxel.y), z_(voxel.z), neighbour_count_(0) {
     reset_to_anchor();
-}
-
-void SurfaceVertex::set_neighbours(uint32_t count, const SurfaceVertex* const* refs) {
-    if (count != neighbour_count_) {
-        // Copied before the old array goes, in case `refs` points into it.
-        std::unique_ptr<const SurfaceVertex*[]> fresh(count == 0 ? nullptr : new const SurfaceVertex*[count]);
-        std::copy(refs, refs + count, fresh.get());
-        neighbours_ = std::move(fresh);
-        neighbour_count_ = count;
-    } else if (refs != neighbours_.get()) {
-        std::copy(refs, refs + count, neighbours_.get());
-    }
 }
 
 void SurfaceVertex::reset_to_anchor() {

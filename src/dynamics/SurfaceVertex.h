@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "dynamics/VertexKey.h"
 #include "interaction/Vector3.h"
+
+// The place of a vertex in its set's storage. It stays the same while the vertex exists; neighbour links
+// are held as these.
+using VertexIndex = uint32_t;
+constexpr VertexIndex kNoVertexIndex = 0xFFFFFFFFu;
 
 // The buffer a step in frame `frame` writes, and the one it reads. Alternating by the frame's parity lets a
 // step read its neighbours' state from before this frame whether or not they were already advanced in it.
@@ -21,8 +25,9 @@ inline Vector3 voxel_anchor(const VertexCoordinates& voxel) {
 }
 
 // One simulated point of the limit surface, living at a solid voxel (its anchor) and linked to the vertices
-// of its surface neighbours. The record is kept small: the voxel coordinates stand in for the key (the key
-// width depends on the owning set's level count), and the neighbour array is exactly sized.
+// of its surface neighbours. The record is kept small and flat: the voxel coordinates stand in for the key
+// (the key width depends on the owning set's level count), and the neighbours are indices into the owning
+// set, whose link pool holds them in an exactly sized run.
 class SurfaceVertex {
 public:
     // A vertex at rest on its anchor: both position buffers at the anchor, both velocities zero, stamp 0,
@@ -34,12 +39,6 @@ public:
     Vector3 anchor() const { return voxel_anchor(voxel()); }
 
     uint32_t neighbour_count() const { return neighbour_count_; }
-    const SurfaceVertex& neighbour(uint32_t i) const { return *neighbours_[i]; }
-    // The neighbour array itself; its address changes only when the count does.
-    const SurfaceVertex* const* neighbours() const { return neighbours_.get(); }
-
-    // Replaces the neighbour list by a copy of `refs`, reusing the array when the count is unchanged.
-    void set_neighbours(uint32_t count, const SurfaceVertex* const* refs);
 
     // Both position buffers back on the anchor, both velocities zero.
     void reset_to_anchor();
@@ -50,9 +49,17 @@ public:
     uint32_t stamp = 0;       // last frame in which the vertex was emitted; 0 for a new vertex
 
 private:
-    std::unique_ptr<const SurfaceVertex*[]> neighbours_;
-    uint32_t x_;
-    uint32_t y_;
-    uint32_t z_;
-    uint32_t neighbour_count_ = 0;
+    friend class SurfaceVertexSet;
+
+    // A free slot of the set's storage.
+    SurfaceVertex() = default;
+
+    static constexpr uint32_t kFreeSlot = 0xFFFFFFFFu;
+    bool is_free() const { return neighbour_count_ == kFreeSlot; }
+
+    uint32_t x_ = 0;
+    uint32_t y_ = 0;
+    uint32_t z_ = 0;
+    uint32_t links_ = 0;  // where the neighbour indices start in the set's link pool; a free slot: the next one
+    uint32_t neighbour_count_ = kFreeSlot;
 };

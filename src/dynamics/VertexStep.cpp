@@ -12,10 +12,11 @@ Vector3 add_scaled(const Vector3& a, const Vector3& b, double s) {
 
 // Mean of one point per neighbour; the caller makes sure there is at least one neighbour.
 template <typename PointOf>
-Vector3 neighbour_mean(const SurfaceVertex& vertex, PointOf point_of) {
+Vector3 neighbour_mean(const SurfaceVertexSet& set, const SurfaceVertex& vertex, PointOf point_of) {
     double x = 0.0, y = 0.0, z = 0.0;
+    const VertexIndex* neighbours = set.neighbours(vertex);
     for (uint32_t i = 0; i < vertex.neighbour_count(); ++i) {
-        const Vector3 p = point_of(vertex.neighbour(i));
+        const Vector3 p = point_of(set.vertex(neighbours[i]));
         x += p.x;
         y += p.y;
         z += p.z;
@@ -26,7 +27,8 @@ Vector3 neighbour_mean(const SurfaceVertex& vertex, PointOf point_of) {
 
 }  // namespace
 
-Vector3 vertex_force(const SurfaceVertex& vertex, unsigned read, const PhysicsParameters& physics) {
+Vector3 vertex_force(const SurfaceVertexSet& set, const SurfaceVertex& vertex, unsigned read,
+                     const PhysicsParameters& physics) {
     const Vector3& p = vertex.position[read];
     const Vector3& u = vertex.velocity[read];
     const bool has_neighbours = vertex.neighbour_count() > 0;
@@ -36,12 +38,12 @@ Vector3 vertex_force(const SurfaceVertex& vertex, unsigned read, const PhysicsPa
     }
     if (physics.do_dynamic_neighbour_spring && has_neighbours) {
         const Vector3 target =
-            neighbour_mean(vertex, [read](const SurfaceVertex& n) { return n.position[read]; });
+            neighbour_mean(set, vertex, [read](const SurfaceVertex& n) { return n.position[read]; });
         force = add_scaled(force, spring(p, u, target, physics.neighbour_stiffness, physics.neighbour_damping),
                            1.0);
     }
     if (physics.do_static_neighbour_spring && has_neighbours) {
-        const Vector3 target = neighbour_mean(vertex, [](const SurfaceVertex& n) { return n.anchor(); });
+        const Vector3 target = neighbour_mean(set, vertex, [](const SurfaceVertex& n) { return n.anchor(); });
         force = add_scaled(force, spring(p, u, target, physics.neighbour_stiffness, physics.neighbour_damping),
                            1.0);
     }
@@ -51,10 +53,11 @@ Vector3 vertex_force(const SurfaceVertex& vertex, unsigned read, const PhysicsPa
     return force;
 }
 
-const Vector3& step_vertex(SurfaceVertex& vertex, uint32_t frame, const PhysicsParameters& physics) {
+const Vector3& step_vertex(const SurfaceVertexSet& set, SurfaceVertex& vertex, uint32_t frame,
+                           const PhysicsParameters& physics) {
     const unsigned read = read_buffer(frame);
     const unsigned write = write_buffer(frame);
-    const Vector3 force = vertex_force(vertex, read, physics);
+    const Vector3 force = vertex_force(set, vertex, read, physics);
     const double dt = physics.time_step;
     vertex.velocity[write] = add_scaled(vertex.velocity[read], force, dt);
     vertex.position[write] = add_scaled(vertex.position[read], vertex.velocity[read], dt);

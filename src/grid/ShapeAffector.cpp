@@ -23,10 +23,12 @@ void ShapeAffector::add_shape(World& world, VoxelPosition position) const {
 }
 
 void ShapeAffector::remove_shape(World& world, VoxelPosition position) const {
-    for (const ShapeOffset& offset : voxels_) {
-        const VoxelPosition v = voxel_at(position, offset);
-        world.remove_voxel(v.x, v.y, v.z);
-    }
+    world.remove_and_update([&] {
+        for (const ShapeOffset& offset : voxels_) {
+            const VoxelPosition v = voxel_at(position, offset);
+            world.clear_and_cascade(v.x, v.y, v.z);
+        }
+    });
 }
 
 void ShapeAffector::draw_shape(PrimitiveDrawer& drawer, VoxelPosition position) const {

@@ -37,7 +37,7 @@ public:
     // The shape's voxel at `position` for offset `offset`.
     static VoxelPosition voxel_at(VoxelPosition position, const ShapeOffset& offset);
 
-protected:
+    // The shape's voxels, in the order they are edited.
     const std::vector<ShapeOffset>& voxels() const { return voxels_; }
 
 private:

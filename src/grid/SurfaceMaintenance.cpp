@@ -12,10 +12,10 @@ void link_point(SurfaceVertexSet& vertices, const SurfaceNeighbours& neighbours,
         if (allow_removal) vertices.erase(vertices.make_key(x, y, z));
         return;
     }
-    const SurfaceVertex* linked[26];
+    VertexIndex linked[26];
     for (uint32_t i = 0; i < neighbours.size(); ++i) {
         const VoxelPosition& n = neighbours[i];
-        linked[i] = &vertices.find_or_create(vertices.make_key(n.x, n.y, n.z));
+        linked[i] = vertices.find_or_create_index(vertices.make_key(n.x, n.y, n.z));
     }
     vertices.set_vertex(vertices.make_key(x, y, z), neighbours.size(), linked);
 }

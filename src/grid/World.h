@@ -66,6 +66,20 @@ public:
     // change list ends holding the voxel and its cascade.
     void remove_voxel(uint32_t x, uint32_t y, uint32_t z);
 
+    // Runs `remove_voxels()`, whose calls of clear_and_cascade each clear a
+    // voxel and its cascade, then updates the surface once around all the
+    // voxels cleared. The grid and the surface end as after remove_voxel on
+    // each voxel in turn, but overlapping neighbourhoods are updated once.
+    // The surface is updated also when remove_voxels throws; the exception
+    // then goes on.
+    template <typename RemoveVoxels>
+    void remove_and_update(RemoveVoxels&& remove_voxels);
+    // Within remove_and_update: clears a voxel of the safe range and the
+    // voxels this leaves unsupported; the change list then holds them, as
+    // after remove_voxel. The surface update is left to remove_and_update
+    // (called alone, to the next one).
+    void clear_and_cascade(uint32_t x, uint32_t y, uint32_t z);
+
     // reset_changes, then `add_voxels()` (which calls add_voxel), then
     // settle_additions. The additions settle also when add_voxels throws, so
     // no unsupported voxel stays behind; the exception then goes on.
@@ -74,6 +88,21 @@ public:
 
 private:
     friend void install_grid(World& world, std::unique_ptr<VoxelGrid> grid, uint32_t boundary_flag);
+
+    // The surface update for the voxels cleared since the last one.
+    void update_after_removals();
+
+    // Updates the surface when an exception leaves the removal loop.
+    class RemovalGuard {
+    public:
+        explicit RemovalGuard(World& world) : world_(world) {}
+        ~RemovalGuard();
+        void update_now();
+
+    private:
+        World& world_;
+        bool updated_ = false;
+    };
 
     // Settles the additions when an exception leaves the add loop.
     class SettleGuard {
@@ -93,6 +122,7 @@ private:
     std::vector<VoxelPosition> changes_;
     std::vector<VoxelPosition> scratch_;  // settle_additions' second list
     uint64_t change_count_ = 0;
+    std::vector<VoxelPosition> removed_;  // cleared since the last surface update after removals
 };
 
 // Makes `grid` the world's grid with `boundary_flag`, together with a vertex
@@ -107,4 +137,11 @@ void World::add_and_settle(AddVoxels&& add_voxels) {
     SettleGuard guard(*this);
     add_voxels();
     guard.settle_now();
+}
+
+template <typename RemoveVoxels>
+void World::remove_and_update(RemoveVoxels&& remove_voxels) {
+    RemovalGuard guard(*this);
+    remove_voxels();
+    guard.update_now();
 }

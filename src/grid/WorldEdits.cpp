@@ -47,16 +47,41 @@ void World::add_single(uint32_t x, uint32_t y, uint32_t z) {
 }
 
 void World::remove_voxel(uint32_t x, uint32_t y, uint32_t z) {
+    remove_and_update([&] { clear_and_cascade(x, y, z); });
+}
+
+void World::clear_and_cascade(uint32_t x, uint32_t y, uint32_t z) {
     if (!in_safe_range(x, y, z)) return;
     if (!grid_->clear_voxel(x, y, z)) return;
     count_change();
     changes_.clear();
     changes_.push_back(VoxelPosition{x, y, z});
     remove_unsupported_neighbours(*grid_, x, y, z, changes_);
+    removed_.insert(removed_.end(), changes_.begin(), changes_.end());
+}
+
+void World::update_after_removals() {
     // The neighbours are relinked first, so that no vertex still points at a
-    // removed voxel's vertex when that one is erased.
-    update_neighbourhood(*this, changes_);
-    for (const VoxelPosition& p : changes_) update_point(*this, p.x, p.y, p.z, true);
+    // removed voxel's vertex when that one is erased. A point's links depend
+    // only on the voxels around it, so relinking once after all the removals
+    // gives what relinking after each one would.
+    update_neighbourhood(*this, removed_);
+    for (const VoxelPosition& p : removed_) update_point(*this, p.x, p.y, p.z, true);
+    removed_.clear();
+}
+
+World::RemovalGuard::~RemovalGuard() {
+    if (updated_) return;
+    // Reached only while an exception leaves the removal loop; see SettleGuard.
+    try {
+        world_.update_after_removals();
+    } catch (...) {
+    }
+}
+
+void World::RemovalGuard::update_now() {
+    updated_ = true;
+    world_.update_after_removals();
 }
 
 World::SettleGuard::~SettleGuard() {

@@ -1,5 +1,7 @@
 #include "render/Connectivity.h"
 
+#include <vector>
+
 namespace {
 
 constexpr float kLinkColour[4] = {0.8f, 0.8f, 0.9f, 1.0f};
@@ -32,15 +34,20 @@ void draw_connectivity(const SurfaceVertexSet& vertices, const IntBox& box, Over
     drawer.set_colour(kLinkColour);
     drawer.set_point_size(kLonelyPointSize);
     drawer.begin(OverlayDrawer::kLines);
-    for (const SurfaceVertex& vertex : vertices) {
-        if (!inside(box, vertex.voxel())) continue;
+    std::vector<VertexIndex> shown;
+    for (auto it = vertices.begin(); it != vertices.end(); ++it) {
+        if (inside(box, it->voxel())) shown.push_back(it.index());
+    }
+    vertices.sort_by_key(shown);
+    for (const VertexIndex index : shown) {
+        const SurfaceVertex& vertex = vertices.vertex(index);
         const Vector3 v = as_point(vertex.voxel());
         if (vertex.neighbour_count() == 0) {
             draw_lonely_vertex(v, drawer);
             continue;
         }
         for (uint32_t i = 0; i < vertex.neighbour_count(); ++i) {
-            const Vector3 w = as_point(vertex.neighbour(i).voxel());
+            const Vector3 w = as_point(vertices.neighbour(vertex, i).voxel());
             drawer.segment(v, v + (w - v) * 0.5f);
         }
     }

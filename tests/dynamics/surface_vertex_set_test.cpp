@@ -17,36 +17,39 @@ struct ModelVertex {
 };
 
 // Random find_or_create / set_vertex / erase / clear against an ordered map, on a 6 x 6 x 6 lattice of
-// points `stride` apart.
+// points `stride` apart. Erases come in runs now and then, so that freed records and neighbour runs are
+// reused and the index table's probe runs are cut up.
 void run_against_model(uint32_t levels, uint32_t stride, int steps) {
     SurfaceVertexSet set(levels);
     std::map<VertexCoordinates, ModelVertex> model;
     std::mt19937 rng(levels);
     std::uniform_int_distribution<uint32_t> coordinate(0, 5);
     auto key = [&](const VertexCoordinates& p) { return set.make_key(p.x, p.y, p.z); };
-    auto refs_of = [&](const std::vector<VertexCoordinates>& points) {
-        std::vector<const SurfaceVertex*> refs;
-        for (const auto& p : points) refs.push_back(set.find(key(p)));
-        return refs;
+    auto indices_of = [&](const std::vector<VertexCoordinates>& points) {
+        std::vector<VertexIndex> indices;
+        for (const auto& p : points) indices.push_back(set.find_index(key(p)));
+        return indices;
     };
     uint32_t marker = 0;
+    int erase_run = 0;
     for (int step = 0; step < steps; ++step) {
         const VertexCoordinates p{coordinate(rng) * stride, coordinate(rng) * stride, coordinate(rng) * stride};
-        const int op = std::uniform_int_distribution<int>(0, 99)(rng);
+        if (erase_run == 0 && rng() % 40 == 0) erase_run = 30;
+        const int op = erase_run > 0 ? (--erase_run, 80) : std::uniform_int_distribution<int>(0, 99)(rng);
         if (op < 70) {  // find_or_create, or set_vertex with up to five existing vertices
             std::vector<VertexCoordinates> chosen;
             const size_t count = op < 30 ? 0 : rng() % (std::min<size_t>(model.size(), 5) + 1);
             for (size_t i = 0; i < count; ++i)
                 chosen.push_back(std::next(model.begin(), rng() % model.size())->first);
             const SurfaceVertex* before = set.find(key(p));
-            const bool keeps_array = before != nullptr && before->neighbour_count() == count && op >= 30;
-            const SurfaceVertex* const* old_array = before ? before->neighbours() : nullptr;
+            const bool keeps_run = before != nullptr && before->neighbour_count() == count && count > 0 && op >= 30;
+            const VertexIndex* old_run = before ? set.neighbours(*before) : nullptr;
             SurfaceVertex& vertex = op < 30 ? set.find_or_create(key(p))
-                                            : set.set_vertex(key(p), uint32_t(count), refs_of(chosen).data());
+                                            : set.set_vertex(key(p), uint32_t(count), indices_of(chosen).data());
             ModelVertex& expected = model[p];
             if (expected.address == nullptr) expected.address = &vertex;
             ASSERT_EQ(vertex.stamp, expected.stamp) << "an existing vertex keeps its state";
-            ASSERT_TRUE(!keeps_array || vertex.neighbours() == old_array) << "same count reuses the array";
+            ASSERT_TRUE(!keeps_run || set.neighbours(vertex) == old_run) << "same count reuses the run";
             if (op >= 30) expected.neighbours = chosen;
             vertex.stamp = expected.stamp = ++marker;
         } else if (op < 98) {  // relink every vertex that lists p without it, then erase p
@@ -54,7 +57,7 @@ void run_against_model(uint32_t levels, uint32_t stride, int steps) {
                 auto& list = m.neighbours;
                 if (std::find(list.begin(), list.end(), p) == list.end()) continue;
                 list.erase(std::remove(list.begin(), list.end(), p), list.end());
-                set.set_vertex(key(q), uint32_t(list.size()), refs_of(list).data());
+                set.set_vertex(key(q), uint32_t(list.size()), indices_of(list).data());
             }
             set.erase(key(p));
             model.erase(p);
@@ -64,15 +67,20 @@ void run_against_model(uint32_t levels, uint32_t stride, int steps) {
         }
 
         ASSERT_EQ(set.size(), model.size());
+        ASSERT_EQ(size_t(std::distance(set.begin(), set.end())), model.size());
+        const std::vector<VertexIndex> order = set.key_order();
+        ASSERT_EQ(order.size(), model.size());
         auto expected = model.begin();
-        for (const SurfaceVertex& vertex : set) {
+        for (const VertexIndex index : order) {
+            const SurfaceVertex& vertex = set.vertex(index);
             ASSERT_TRUE(vertex.voxel() == expected->first) << "vertices out of key order";
             ASSERT_EQ(&vertex, expected->second.address);
             ASSERT_EQ(set.find(set.key_of(vertex)), &vertex);
+            ASSERT_EQ(set.find_index(set.key_of(vertex)), index);
             ASSERT_EQ(vertex.stamp, expected->second.stamp);
             ASSERT_EQ(vertex.neighbour_count(), expected->second.neighbours.size());
             for (uint32_t i = 0; i < vertex.neighbour_count(); ++i)
-                ASSERT_TRUE(vertex.neighbour(i).voxel() == expected->second.neighbours[i]);
+                ASSERT_TRUE(set.neighbour(vertex, i).voxel() == expected->second.neighbours[i]);
             ++expected;
         }
         ASSERT_EQ(set.find(key(p)) != nullptr, model.count(p) == 1);
@@ -80,19 +88,19 @@ void run_against_model(uint32_t levels, uint32_t stride, int steps) {
 }
 
 TEST(SurfaceVertexSet, MatchesOrderedMapModelUnderRandomEdits) {
-    run_against_model(3, 1, 3000);
+    run_against_model(3, 1, 4000);
     run_against_model(8, 1u << 21, 3000);  // coordinates up to 2^23: keys above 64 bits
 }
 
 // The surface upkeep may relink a vertex with part of its own list.
 TEST(SurfaceVertexSet, VertexCanBeRelinkedWithAPrefixOfItsOwnList) {
     SurfaceVertexSet set(3);
-    const SurfaceVertex* both[2] = {&set.find_or_create(set.make_key(1, 0, 0)),
-                                    &set.find_or_create(set.make_key(2, 0, 0))};
+    const VertexIndex both[2] = {set.find_or_create_index(set.make_key(1, 0, 0)),
+                                 set.find_or_create_index(set.make_key(2, 0, 0))};
     SurfaceVertex& v = set.set_vertex(set.make_key(0, 0, 0), 2, both);
-    set.set_vertex(set.make_key(0, 0, 0), 1, v.neighbours());
+    set.set_vertex(set.make_key(0, 0, 0), 1, set.neighbours(v));
     ASSERT_EQ(v.neighbour_count(), 1u);
-    EXPECT_EQ(&v.neighbour(0), both[0]);
+    EXPECT_EQ(set.neighbours(v)[0], both[0]);
 }
 
 }  // namespace

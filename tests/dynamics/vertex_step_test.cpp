@@ -44,14 +44,14 @@ PhysicsParameters only(bool grid, bool dynamic, bool fixed, bool drag) {
 struct Star {
     SurfaceVertexSet set{3};
     SurfaceVertex* centre = nullptr;
-    std::vector<const SurfaceVertex*> arms;
+    std::vector<VertexIndex> arms;
 
     explicit Star(unsigned seed) {
         const uint32_t voxels[4][3] = {{10, 10, 10}, {11, 10, 10}, {10, 12, 10}, {9, 10, 11}};
         std::mt19937 rng(seed);
         std::uniform_real_distribution<float> c(-2.0f, 2.0f);
         for (int i = 1; i < 4; ++i)
-            arms.push_back(&set.find_or_create(set.make_key(voxels[i][0], voxels[i][1], voxels[i][2])));
+            arms.push_back(set.find_or_create_index(set.make_key(voxels[i][0], voxels[i][1], voxels[i][2])));
         centre = &set.set_vertex(set.make_key(10, 10, 10), 3, arms.data());
         for (const SurfaceVertex& v : set) {
             SurfaceVertex& s = *set.find(set.key_of(v));
@@ -73,9 +73,9 @@ TEST(VertexStep, EachForceGivesOneStepOfTheFormula) {
         const SurfaceVertex& c = *star.centre;
         const D3 p = d3(c.position[0]), u = d3(c.velocity[0]);  // odd frames read buffer 0, write buffer 1
         D3 moving_mean{0, 0, 0}, fixed_mean{0, 0, 0};
-        for (const SurfaceVertex* arm : star.arms) {
-            moving_mean = moving_mean + d3(arm->position[0]) * (1.0 / 3);
-            fixed_mean = fixed_mean + d3(arm->anchor()) * (1.0 / 3);
+        for (const VertexIndex arm : star.arms) {
+            moving_mean = moving_mean + d3(star.set.vertex(arm).position[0]) * (1.0 / 3);
+            fixed_mean = fixed_mean + d3(star.set.vertex(arm).anchor()) * (1.0 / 3);
         }
         uint32_t frame = 1;
         for (const PhysicsParameters& k : cases) {
@@ -101,8 +101,8 @@ TEST(VertexStep, EachForceGivesOneStepOfTheFormula) {
 TEST(VertexStep, VertexOnEveryTargetOrWithoutNeighboursStaysFinite) {
     SurfaceVertexSet set(3);
     // Neighbours symmetric about the centre: every spring's target is its own anchor.
-    const SurfaceVertex* sides[2] = {&set.find_or_create(set.make_key(9, 10, 10)),
-                                     &set.find_or_create(set.make_key(11, 10, 10))};
+    const VertexIndex sides[2] = {set.find_or_create_index(set.make_key(9, 10, 10)),
+                                  set.find_or_create_index(set.make_key(11, 10, 10))};
     SurfaceVertex& centre = set.set_vertex(set.make_key(10, 10, 10), 2, sides);
     SurfaceVertex& lonely = set.find_or_create(set.make_key(20, 20, 20));
     lonely.position[0] = Vector3(20.5f, 19.0f, 20.25f);

@@ -2,11 +2,14 @@
 // cases: cascades to the grid's face, interrupted additions, deep cascades.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <stdexcept>
+#include <tuple>
 
 #include "affector_model.h"
 #include "grid/GridAffector.h"
 #include "grid/GridTestSupport.h"
+#include "grid/ShapeAffector.h"
 #include "grid/SolidVoxelCount.h"
 #include "grid/World.h"
 #include "surface_model.h"
@@ -39,7 +42,7 @@ TEST_F(Affectors, CascadeToTheFaceLinksNothingAcrossTheGrid) {
     EXPECT_EQ(world.changes(), (Points{{2, 32, 32}, {1, 32, 32}}));
     EXPECT_FALSE(world.vertices().empty());
     for (const SurfaceVertex& v : world.vertices())
-        for (uint32_t i = 0; i < v.neighbour_count(); ++i) EXPECT_LE(v.neighbour(i).voxel().x, 2u);
+        for (uint32_t i = 0; i < v.neighbour_count(); ++i) EXPECT_LE(world.vertices().neighbour(v, i).voxel().x, 2u);
 }
 
 TEST_F(Affectors, AdditionsSettleWhenTheAddLoopThrows) {
@@ -85,6 +88,53 @@ TEST_F(Affectors, MatchTheModelOnRandomStrokes) {
             }
             ASSERT_TRUE(surface_is_current(world)) << "stroke " << stroke;
         }
+    }
+}
+
+// Removing a shape as one edit against removing its voxels one by one, each
+// with its own cascade and surface update, on a sculpted solid grid: the same
+// voxels, and the same vertices, links and vertex state (every vertex is
+// marked with the stroke that made it, so one erased and made again shows).
+TEST_F(Affectors, ShapeRemovalEqualsVoxelByVoxelRemoval) {
+    std::mt19937 random(11);
+    World batched(std::make_unique<VoxelGrid>(2, true), 1), single(std::make_unique<VoxelGrid>(2, true), 1);
+    auto mark_new_vertices = [](World& world, uint32_t stroke) {
+        for (const SurfaceVertex& v : world.vertices()) {
+            if (v.stamp != 0) continue;
+            SurfaceVertex& w = *world.vertices().find(world.vertices().key_of(v));
+            w.stamp = stroke;
+            w.position[0] = Vector3(float(stroke), 0.0f, 0.0f);
+        }
+    };
+    auto state_of = [](const World& world) {
+        std::map<std::tuple<uint32_t, uint32_t, uint32_t>, std::pair<uint32_t, float>> state;
+        for (const SurfaceVertex& v : world.vertices())
+            state[{v.voxel().x, v.voxel().y, v.voxel().z}] = {v.stamp, v.position[0].x};
+        return state;
+    };
+    for (uint32_t stroke = 1; stroke <= 400; ++stroke) {
+        const size_t k = random() % kGridAffectorCount;
+        const auto& brush = dynamic_cast<const ShapeAffector&>(*brushes_[k]);
+        const VoxelPosition at{uint32_t(2 + random() % 60), uint32_t(2 + random() % 60), uint32_t(2 + random() % 60)};
+        if (random() % 4 == 0) {
+            brush.add_shape(batched, at);
+            brush.add_shape(single, at);
+        } else {
+            brush.remove_shape(batched, at);
+            for (const ShapeOffset& offset : brush.voxels()) {
+                const VoxelPosition v = ShapeAffector::voxel_at(at, offset);
+                single.remove_voxel(v.x, v.y, v.z);
+            }
+        }
+        ASSERT_EQ(batched.changes(), single.changes()) << "stroke " << stroke;
+        mark_new_vertices(batched, stroke);
+        mark_new_vertices(single, stroke);
+        if (stroke % 40 != 0) continue;
+        ASSERT_TRUE(grid_test::same_grid(batched.grid(), single.grid())) << "stroke " << stroke;
+        ASSERT_TRUE(surface_model::same(surface_model::snapshot(batched.vertices()),
+                                        surface_model::snapshot(single.vertices())))
+            << "stroke " << stroke;
+        ASSERT_EQ(state_of(batched), state_of(single)) << "stroke " << stroke;
     }
 }
 

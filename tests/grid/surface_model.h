@@ -71,7 +71,7 @@ inline Snapshot snapshot(const SurfaceVertexSet& vertices, uint32_t safe_side = 
         if (safe_side != 0 && !in_safe_range(p, safe_side)) continue;
         Points& neighbours = result[p];
         for (uint32_t i = 0; i < v.neighbour_count(); ++i) {
-            const VertexCoordinates n = v.neighbour(i).voxel();
+            const VertexCoordinates n = vertices.neighbour(v, i).voxel();
             neighbours.push_back(VoxelPosition{n.x, n.y, n.z});
         }
     }

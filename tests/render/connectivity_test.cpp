@@ -27,12 +27,12 @@ public:
 TEST(Connectivity, HalfLinksInKeyOrderAndLonelyVerticesInPink) {
     SurfaceVertexSet set(3);
     auto key = [&](uint32_t x, uint32_t y, uint32_t z) { return set.make_key(x, y, z); };
-    SurfaceVertex& a = set.find_or_create(key(5, 5, 6));
-    SurfaceVertex& b = set.find_or_create(key(5, 7, 5));
+    const VertexIndex a = set.find_or_create_index(key(5, 5, 6));
+    const VertexIndex b = set.find_or_create_index(key(5, 7, 5));
     set.find_or_create(key(4, 9, 9));    // lonely, inside
     set.find_or_create(key(20, 5, 5));   // outside the box: not drawn
-    const SurfaceVertex* a_links[] = {&b};
-    const SurfaceVertex* b_links[] = {&a, &set.find_or_create(key(20, 5, 5))};
+    const VertexIndex a_links[] = {b};
+    const VertexIndex b_links[] = {a, set.find_or_create_index(key(20, 5, 5))};
     set.set_vertex(key(5, 5, 6), 1, a_links);
     set.set_vertex(key(5, 7, 5), 2, b_links);
 
