@@ -95,3 +95,8 @@ void do_action(std::uint32_t action) {
 void set_vertex3_func(Vertex3Function callback) { ::set_vertex3_func(callback); }
 
 }  // namespace Holloform
+
+EditContext& process_edit_context_for(const char* function) {
+    refuse_while_action_runs(function);
+    return process_edit_context();
+}

@@ -17,7 +17,11 @@ set(expected
   "Holloform::set_float(unsigned int, float)"
   "Holloform::set_int(unsigned int, int)"
   "Holloform::set_string(unsigned int, char const*)"
-  "Holloform::set_vertex3_func(void (*)(float, float, float))")
+  "Holloform::set_vertex3_func(void (*)(float, float, float))"
+  "Holloform::import_model_at(char const*, unsigned int, unsigned int, unsigned int, unsigned int)"
+  "Holloform::import_model(char const*, int, unsigned int)"
+  "Holloform::export_limit_surface(char const*)"
+  "Holloform::export_vox(char const*, bool)")
 
 execute_process(COMMAND ${NM} -D --defined-only --demangle ${LIBRARY}
   OUTPUT_VARIABLE listing RESULT_VARIABLE status)

@@ -148,6 +148,47 @@ PyObject* py_copyright_notice(PyObject*, PyObject* args) {
     return PyUnicode_FromString(text);
 }
 
+// Models in and out: every failure is a RuntimeError naming the file and
+// the reason.
+
+PyObject* py_import_model_at(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    unsigned int x = 0, y = 0, z = 0, mesh_voxels = 0;
+    if (!PyArg_ParseTuple(args, "sIII|I:import_model_at", &path, &x, &y, &z, &mesh_voxels)) return nullptr;
+    if (!call_guarded("Holloform::import_model_at", [&] { Holloform::import_model_at(path, x, y, z, mesh_voxels); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
+}
+
+PyObject* py_import_model(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    int levels = 0;
+    unsigned int mesh_voxels = 0;
+    if (!PyArg_ParseTuple(args, "s|iI:import_model", &path, &levels, &mesh_voxels)) return nullptr;
+    if (!call_guarded("Holloform::import_model", [&] { Holloform::import_model(path, levels, mesh_voxels); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
+}
+
+PyObject* py_export_limit_surface(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    if (!PyArg_ParseTuple(args, "s:export_limit_surface", &path)) return nullptr;
+    if (!call_guarded("Holloform::export_limit_surface", [&] { Holloform::export_limit_surface(path); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
+}
+
+PyObject* py_export_vox(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    int whole_model = 0;
+    if (!PyArg_ParseTuple(args, "s|i:export_vox", &path, &whole_model)) return nullptr;
+    if (!call_guarded("Holloform::export_vox", [&] { Holloform::export_vox(path, whole_model != 0); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
 PyMethodDef module_functions[] = {
     {"set_vertex3_func", py_set_vertex3_func, METH_VARARGS, nullptr},
     {"do_action", py_do_action, METH_VARARGS, nullptr},
@@ -165,6 +206,10 @@ PyMethodDef module_functions[] = {
     {"display", py_display, METH_VARARGS, nullptr},
     {"contact_address", py_contact_address, METH_VARARGS, nullptr},
     {"copyright_notice", py_copyright_notice, METH_VARARGS, nullptr},
+    {"import_model_at", py_import_model_at, METH_VARARGS, nullptr},
+    {"import_model", py_import_model, METH_VARARGS, nullptr},
+    {"export_limit_surface", py_export_limit_surface, METH_VARARGS, nullptr},
+    {"export_vox", py_export_vox, METH_VARARGS, nullptr},
     {nullptr, nullptr, 0, nullptr},
 };
 
