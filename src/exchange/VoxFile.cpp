@@ -244,7 +244,7 @@ public:
 
     VoxScene read() {
         ByteReader file(data_, 0, size_, name_, "the file header");
-        if (size_ < 8 || std::memcmp(data_, "VOX ", 4) != 0) fail("not a .vox file (it does not start with 'VOX ')");
+        if (size_ < 4 || std::memcmp(data_, "VOX ", 4) != 0) fail("not a .vox file (it does not start with 'VOX ')");
         file.skip(8);  // magic and version: the chunks describe themselves
         const Chunk main = read_chunk_header(file, name_);
         if (main.id != "MAIN") fail("the first chunk is " + chunk_label(main) + ", not MAIN");
