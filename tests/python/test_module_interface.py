@@ -10,6 +10,7 @@ FUNCTIONS = [
     "set_vertex3_func", "do_action", "query_bool", "query_float", "query_int", "set_bool",
     "set_float", "set_int", "set_string", "key", "button", "motion", "reshape", "display",
     "contact_address", "copyright_notice",
+    "import_model_at", "import_model", "export_limit_surface", "export_vox",
 ]
 
 CONSTANTS = (
