@@ -153,12 +153,44 @@ VoxelizedMesh::VoxelizedMesh(std::array<uint32_t, 3> dims, std::vector<Run> runs
     for (const Run& run : runs_) count_ += run.z_end - run.z_begin;
 }
 
+// Hands the runs out block by block (8 x 8 columns, then 8 voxels of z at a
+// time), so the grid completes, and collapses, each leaf block before it
+// starts many others: few leaf blocks are alive at once, and their lookups
+// stay short.
 void VoxelizedMesh::for_each_run(const RunSink& run, const Progress& progress) const {
-    for (size_t i = 0; i < runs_.size(); ++i) {
-        run(runs_[i].column % dims_[0], runs_[i].column / dims_[0], runs_[i].z_begin, runs_[i].z_end);
-        if (progress && (i & 0xFFF) == 0) progress(double(i) / double(runs_.size()));
+    constexpr uint32_t kBlock = 8;
+    // The first run of every column (runs_ is sorted by column).
+    std::vector<size_t> first(size_t(dims_[0]) * dims_[1] + 1, runs_.size());
+    for (size_t i = runs_.size(); i-- > 0;) first[runs_[i].column] = i;
+    for (size_t c = first.size() - 1; c-- > 0;) first[c] = std::min(first[c], first[c + 1]);
+
+    std::vector<size_t> cursor;
+    const uint32_t groups_y = (dims_[1] + kBlock - 1) / kBlock, groups_x = (dims_[0] + kBlock - 1) / kBlock;
+    for (uint32_t gy = 0; gy < groups_y; ++gy) {
+        for (uint32_t gx = 0; gx < groups_x; ++gx) {
+            const uint32_t x0 = gx * kBlock, x1 = std::min(dims_[0], x0 + kBlock);
+            const uint32_t y0 = gy * kBlock, y1 = std::min(dims_[1], y0 + kBlock);
+            cursor.clear();
+            for (uint32_t y = y0; y < y1; ++y)
+                for (uint32_t x = x0; x < x1; ++x) cursor.push_back(first[x + size_t(dims_[0]) * y]);
+            for (uint32_t z0 = 0; z0 < dims_[2]; z0 += kBlock) {
+                const uint32_t z1 = z0 + kBlock;
+                size_t k = 0;
+                for (uint32_t y = y0; y < y1; ++y) {
+                    for (uint32_t x = x0; x < x1; ++x, ++k) {
+                        const uint32_t column = x + dims_[0] * y;
+                        size_t& i = cursor[k];
+                        while (i < runs_.size() && runs_[i].column == column && runs_[i].z_begin < z1) {
+                            run(x, y, std::max(runs_[i].z_begin, z0), std::min(runs_[i].z_end, z1));
+                            if (runs_[i].z_end > z1) break;  // goes on in the next block
+                            ++i;
+                        }
+                    }
+                }
+            }
+        }
+        if (progress) progress(double(gy + 1) / double(groups_y));
     }
-    if (progress) progress(1.0);
 }
 
 bool VoxelizedMesh::solid(uint32_t x, uint32_t y, uint32_t z) const {
