@@ -24,6 +24,19 @@ ACTION_KEYS = (
     (11, "export_obj", "export the display box as OBJ"),
 )
 
+# Models in and out: (key name, character GLUT reports or function key
+# number, EditorSession command, description). Ctrl+letter arrives as the
+# control character.
+EXCHANGE_KEYS = (
+    ("Ctrl+E", "\x05", "export_surface_obj", "limit surface of the box to OBJ"),
+    ("Ctrl+T", "\x14", "export_surface_stl", "limit surface of the box to STL"),
+    ("Ctrl+P", "\x10", "export_surface_ply", "limit surface of the box to PLY"),
+    ("Ctrl+B", "\x02", "export_box_vox", "display box to .vox"),
+    ("Ctrl+A", "\x01", "export_model_vox", "whole model to .vox"),
+    ("Ctrl+O", "\x0f", "import_model", "import .vox / mesh at the focus"),
+    ("F12", 12, "screenshot", "screenshot to PNG"),
+)
+
 # (digit, bool setting name, description).
 DISPLAY_TOGGLES = (
     ("1", "BoolDisplayGridAsSquares", "squares"),
@@ -81,6 +94,15 @@ def action_for_function_key(number: int):
     return None
 
 
+def exchange_command(key):
+    """The session command of a models-in-and-out key (a character or a
+    function key number), or None."""
+    for _, code, command, _ in EXCHANGE_KEYS:
+        if code == key:
+            return command
+    return None
+
+
 def toggle_for_digit(character: str):
     """The bool setting name toggled by `character`, or None."""
     for digit, setting, _ in DISPLAY_TOGGLES:
@@ -92,7 +114,7 @@ def toggle_for_digit(character: str):
 def is_host_key(character: str) -> bool:
     """Whether the host keeps this key from the library."""
     return (character == ESCAPE or character in GROW_KEYS or character in SHRINK_KEYS
-            or toggle_for_digit(character) is not None)
+            or toggle_for_digit(character) is not None or exchange_command(character) is not None)
 
 
 def library_key_code(character: str) -> int:
@@ -113,6 +135,7 @@ def help_columns():
     host = ["EDITOR"]
     host += _rows([(f"F{HELP_FUNCTION_KEY}", "show / hide this help")], 6)
     host += _rows([(f"F{key}", text) for key, _, text in ACTION_KEYS], 6)
+    host += _rows([(name, text) for name, _, _, text in EXCHANGE_KEYS], 6)
     host += [""] + _rows([(digit, f"toggle {text}") for digit, _, text in DISPLAY_TOGGLES], 6)
     host += _rows([("+ / -", "grow / shrink the display box"), ("Esc", "quit (unsaved edits: autosave)")], 6)
     host += [""] + list(FIRST_STEPS)

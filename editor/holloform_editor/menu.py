@@ -10,6 +10,8 @@ def menu_entries(window):
     session = window.session
     entries = [(f"{text[0].upper()}{text[1:]}  (F{key})", lambda c=command: session.run_command(c))
                for key, command, text in keys.ACTION_KEYS]
+    entries += [(f"{text[0].upper()}{text[1:]}  ({name})", lambda c=command: window.run_exchange(c))
+                for name, _, command, text in keys.EXCHANGE_KEYS]
     entries += [(f"Toggle {text}  ({digit})", lambda s=setting: session.toggle_setting(s))
                 for digit, setting, text in keys.DISPLAY_TOGGLES]
     entries += [

@@ -31,6 +31,7 @@ class EditorWindow:
         self._last_frame = time.monotonic()
         self._title = ""
         self._menu_callback = None
+        self._screenshot_pending = False
 
     def open(self) -> None:
         GLUT.glutInit([b"holloform"])
@@ -64,6 +65,13 @@ class EditorWindow:
     def toggle_help(self) -> None:
         self.show_help = not self.show_help
 
+    def run_exchange(self, command: str):
+        """A models-in-and-out command; the screenshot needs the window's size."""
+        if command == "screenshot":
+            self._screenshot_pending = True  # taken from the next frame, before the swap
+            return None
+        return self.session.run_command(command)
+
     def guarded(self, handler, *arguments):
         """Runs an event handler. An error is printed and ends the main loop,
         so the edits are still autosaved; the exit status then tells of it."""
@@ -88,6 +96,9 @@ class EditorWindow:
             help_overlay.draw_help(self.width, self.height)
         else:
             help_overlay.draw_hint(self.width, self.height)
+        if self._screenshot_pending:
+            self._screenshot_pending = False
+            self.session.screenshot(self.width, self.height)
         GLUT.glutSwapBuffers()
         self.frames += 1
         if self._frame_rate.tick() or not self._title:
@@ -119,6 +130,8 @@ class EditorWindow:
         character = key.decode("latin-1")
         if character == keys.ESCAPE:
             self.quit()
+        elif keys.exchange_command(character) is not None:
+            self.run_exchange(keys.exchange_command(character))
         elif not self.session.host_key(character):
             self.hf.key(keys.library_key_code(character), 1)
             self.session.note_library_key(character, True)
@@ -134,7 +147,9 @@ class EditorWindow:
             self.toggle_help()
             return
         command = keys.action_for_function_key(key)
-        if command is not None:
+        if keys.exchange_command(key) is not None:
+            self.run_exchange(keys.exchange_command(key))
+        elif command is not None:
             self.session.run_command(command)
             self._update_title()
 

@@ -14,6 +14,7 @@
 #include "grid/World.h"
 #include "host/Holloform.h"
 #include "host/ProcessEditContext.h"
+#include "interaction/Vector3.h"
 #include "render/GridDisplay.h"
 
 namespace {
@@ -96,6 +97,16 @@ void export_vox(const char* path, bool whole_model) {
         box = *bounds;
     }
     ::export_vox(grid, box, name);
+}
+
+void import_model_at_focus(const char* path, std::uint32_t mesh_voxels) {
+    EditContext& context = process_edit_context_for("import_model_at_focus");
+    const Vector3 focus = context.view().focus_point();
+    const double side = context.world().grid().side();
+    for (const float c : {focus.x, focus.y, focus.z}) {
+        if (!(c >= 0 && c < side)) throw ExchangeError(path ? path : "", "the focus lies outside the grid");
+    }
+    import_model_at(path, std::uint32_t(focus.x), std::uint32_t(focus.y), std::uint32_t(focus.z), mesh_voxels);
 }
 
 }  // namespace Holloform

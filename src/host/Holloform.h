@@ -86,5 +86,8 @@ HOLLOFORM_API void export_limit_surface(const char* path);
 // Writes the solid voxels of the display box, or of the whole model (their
 // bounding box), to a .vox file.
 HOLLOFORM_API void export_vox(const char* path, bool whole_model);
+// import_model_at with the lower corner at the voxel holding the camera's
+// focus point.
+HOLLOFORM_API void import_model_at_focus(const char* path, std::uint32_t mesh_voxels);
 
 }  // namespace Holloform

@@ -11,6 +11,7 @@ FUNCTIONS = [
     "set_float", "set_int", "set_string", "key", "button", "motion", "reshape", "display",
     "contact_address", "copyright_notice",
     "import_model_at", "import_model", "export_limit_surface", "export_vox",
+    "import_model_at_focus",
 ]
 
 CONSTANTS = (

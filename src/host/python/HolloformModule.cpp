@@ -189,6 +189,17 @@ PyObject* py_export_vox(PyObject*, PyObject* args) {
     Py_RETURN_NONE;
 }
 
+PyObject* py_import_model_at_focus(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    unsigned int mesh_voxels = 0;
+    if (!PyArg_ParseTuple(args, "s|I:import_model_at_focus", &path, &mesh_voxels)) return nullptr;
+    if (!call_guarded("Holloform::import_model_at_focus",
+                      [&] { Holloform::import_model_at_focus(path, mesh_voxels); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
+}
+
 PyMethodDef module_functions[] = {
     {"set_vertex3_func", py_set_vertex3_func, METH_VARARGS, nullptr},
     {"do_action", py_do_action, METH_VARARGS, nullptr},
@@ -210,6 +221,7 @@ PyMethodDef module_functions[] = {
     {"import_model", py_import_model, METH_VARARGS, nullptr},
     {"export_limit_surface", py_export_limit_surface, METH_VARARGS, nullptr},
     {"export_vox", py_export_vox, METH_VARARGS, nullptr},
+    {"import_model_at_focus", py_import_model_at_focus, METH_VARARGS, nullptr},
     {nullptr, nullptr, 0, nullptr},
 };
 
