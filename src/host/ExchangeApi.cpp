@@ -29,9 +29,10 @@ public:
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
 
-    Progress callback() {
-        return [this](double fraction) {
-            const int percent = int(fraction * 100);
+    // Progress of one of two halves of the work (0: reading, 1: placing).
+    Progress callback(int half) {
+        return [this, half](double fraction) {
+            const int percent = int((half + fraction) * 50);
             if (percent <= shown_) return;
             shown_ = percent;
             std::fprintf(stderr, "\r%s: %d%%", what_.c_str(), percent);
@@ -63,16 +64,16 @@ void import_model_at(const char* path, std::uint32_t x, std::uint32_t y, std::ui
     EditContext& context = process_edit_context_for("import_model_at");
     const std::string name = checked_path(path ? path : "");
     ProgressLine progress("Importing " + name);
-    const auto model = read_model_file(name, scale_of(mesh_voxels), progress.callback());
-    import_into_world(context.world(), *model, VoxelPosition{x, y, z}, name);
+    const auto model = read_model_file(name, scale_of(mesh_voxels), progress.callback(0));
+    import_into_world(context.world(), *model, VoxelPosition{x, y, z}, name, progress.callback(1));
 }
 
 void import_model(const char* path, std::int32_t levels, std::uint32_t mesh_voxels) {
     EditContext& context = process_edit_context_for("import_model");
     const std::string name = checked_path(path ? path : "");
     ProgressLine progress("Importing " + name);
-    const auto model = read_model_file(name, scale_of(mesh_voxels), progress.callback());
-    auto grid = import_into_new_grid(*model, levels, name);
+    const auto model = read_model_file(name, scale_of(mesh_voxels), progress.callback(0));
+    auto grid = import_into_new_grid(*model, levels, name, progress.callback(1));
     install_grid(context.world(), std::move(grid), 0);
 }
 

@@ -141,6 +141,14 @@ TEST(VoxExchange, HostileFilesAreRefusedWithTheirReasonAndTheGridStaysAsItWas) {
     }
     EXPECT_EQ(solid_voxels(grid), (std::set<Voxel>{{5, 5, 5}}));
     EXPECT_THROW(scene_of_box(grid, IntBox{10, 10, 10, 20, 20, 20}, "empty.vox"), ExchangeError);
+    const VoxelGrid solid(8, true);
+    const uint32_t last = solid.side() - 1;
+    try {
+        scene_of_box(solid, IntBox{0, 0, 0, last, last, last}, "huge.vox");
+        ADD_FAILURE() << "export of 2^72 voxels accepted";
+    } catch (const ExchangeError& error) {
+        EXPECT_NE(std::string(error.what()).find("more than the .vox format's 2147483647"), std::string::npos);
+    }
     EXPECT_THROW(import_into_new_grid(*model_of_scene(parse(file(""))), 0, "test.vox"), ExchangeError);
 }
 

@@ -28,9 +28,10 @@ struct ImportOptions {
     std::string base_path;
 };
 
-Progress percent_on_stderr(int& shown) {
-    return [&shown](double fraction) {
-        const int percent = int(fraction * 100);
+// Reading (and voxelizing) counts for the first half, placing for the second.
+Progress percent_on_stderr(int& shown, double from) {
+    return [&shown, from](double fraction) {
+        const int percent = int((from + fraction / 2) * 100);
         if (percent <= shown) return;
         shown = percent;
         std::cerr << "\rimport: " << percent << '%' << std::flush;
@@ -41,17 +42,17 @@ int run_import(const ImportOptions& options) {
     int shown = -1;
     try {
         const MeshScale scale{options.size, options.voxel_size};
-        const auto model = read_model_file(options.in_path, scale, percent_on_stderr(shown));
+        const auto model = read_model_file(options.in_path, scale, percent_on_stderr(shown, 0.0));
         std::unique_ptr<VoxelGrid> grid;
         uint32_t boundary = 0;
         if (options.at.empty()) {
-            grid = import_into_new_grid(*model, options.levels, options.in_path);
+            grid = import_into_new_grid(*model, options.levels, options.in_path, percent_on_stderr(shown, 0.5));
         } else {
             LoadedGrid base = load_grid(options.base_path);
             grid = std::move(base.grid);
             boundary = base.boundary_flag;
             import_into_grid(*grid, *model, VoxelPosition{options.at[0], options.at[1], options.at[2]},
-                             options.in_path);
+                             options.in_path, percent_on_stderr(shown, 0.5));
         }
         if (shown >= 0) std::cerr << '\n';
         save_grid(*grid, boundary, options.out_path);
