@@ -22,7 +22,9 @@ class ImportedModel {
 public:
     virtual ~ImportedModel() = default;
 
-    // The smallest box holding every solid voxel.
+    // A box holding every solid voxel (for a .vox scene the smallest; for a
+    // mesh the whole voxels around its bounding box). Its lower corner is
+    // the model's lower corner.
     virtual ModelExtent extent() const = 0;
     // Solid voxels in all (a voxel handed out twice counts twice).
     virtual uint64_t voxel_count() const = 0;
