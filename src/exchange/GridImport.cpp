@@ -1,5 +1,7 @@
 #include "exchange/GridImport.h"
 
+#include <unordered_set>
+
 #include "exchange/ExchangeError.h"
 #include "grid/SurfaceMaintenance.h"
 #include "grid/VoxelGrid.h"
@@ -30,6 +32,32 @@ void place_model(VoxelGrid& grid, const ImportedModel& model, const VoxelPositio
             }
         },
         progress);
+}
+
+struct PositionHash {
+    size_t operator()(const VoxelPosition& p) const {
+        return std::hash<uint64_t>()((uint64_t(p.x) * 0x9E3779B97F4A7C15ull) ^ (uint64_t(p.y) << 24) ^ p.z);
+    }
+};
+
+// The added voxels whose surface may have changed: all but those whose 26
+// neighbours were all added too. Such a voxel was clear before and is
+// enclosed now, so it had no surface vertex and gets none; and every point
+// next to it is an added voxel, so no point the update must reach is reached
+// only through it. A solid model keeps only its skin for the update.
+std::vector<VoxelPosition> voxels_to_update(const std::vector<VoxelPosition>& added) {
+    const std::unordered_set<VoxelPosition, PositionHash> set(added.begin(), added.end());
+    std::vector<VoxelPosition> skin;
+    for (const VoxelPosition& p : added) {
+        bool enclosed = true;
+        for (int dz = -1; dz <= 1 && enclosed; ++dz)
+            for (int dy = -1; dy <= 1 && enclosed; ++dy)
+                for (int dx = -1; dx <= 1 && enclosed; ++dx) {
+                    enclosed = set.count(VoxelPosition{p.x + dx, p.y + dy, p.z + dz}) != 0;
+                }
+        if (!enclosed) skin.push_back(p);
+    }
+    return skin;
 }
 
 }  // namespace
@@ -91,6 +119,6 @@ std::vector<VoxelPosition> import_into_grid(VoxelGrid& grid, const ImportedModel
 std::vector<VoxelPosition> import_into_world(World& world, const ImportedModel& model, const VoxelPosition& corner,
                                              const std::string& name, const Progress& progress) {
     std::vector<VoxelPosition> added = import_into_grid(world.grid(), model, corner, name, progress);
-    update_after_additions(world, added);
+    update_after_additions(world, voxels_to_update(added));
     return added;
 }

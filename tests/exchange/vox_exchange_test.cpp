@@ -13,6 +13,8 @@
 #include "exchange/VoxExchange.h"
 #include "exchange/VoxFile.h"
 #include "grid/VoxelGrid.h"
+#include "grid/World.h"
+#include "grid/surface_model.h"
 #include "exchange/VoxBytes.h"
 
 namespace {
@@ -92,6 +94,25 @@ TEST(VoxExchange, ExportThenImportKeepsEveryVoxelAcrossTheSplit) {
                        (side - (box.z1 - box.z0 + 1)) / 2};
     for (const Voxel& v : placed) expected.insert({v[0] - box.x0 + corner[0], v[1] - box.y0 + corner[1], v[2] - box.z0 + corner[2]});
     EXPECT_EQ(solid_voxels(*back), expected);
+}
+
+TEST(VoxExchange, ImportIntoTheWorldLeavesTheSurfaceAFullBuildGives) {
+    std::mt19937 random(5);
+    World world;
+    install_grid(world, surface_model::random_grid(2, random, 40), 0);
+    VoxScene scene;  // a random solid blob of 12^3 with holes, placed over existing voxels
+    VoxModel model;
+    model.size = {12, 12, 12};
+    for (uint8_t z = 0; z < 12; ++z)
+        for (uint8_t y = 0; y < 12; ++y)
+            for (uint8_t x = 0; x < 12; ++x)
+                if (random() % 8 != 0) model.voxels.push_back({x, y, z});
+    scene.models.push_back(model);
+    scene.placements.push_back(VoxPlacement{0, VoxTransform{}});
+    const auto added = import_into_world(world, *model_of_scene(scene), VoxelPosition{20, 30, 25}, "blob.vox");
+    EXPECT_GT(added.size(), 500u);
+    EXPECT_TRUE(surface_model::same(surface_model::snapshot(world.vertices(), 64),
+                                    surface_model::built_snapshot(world.grid(), 0, 64)));
 }
 
 TEST(VoxExchange, HostileFilesAreRefusedWithTheirReasonAndTheGridStaysAsItWas) {
