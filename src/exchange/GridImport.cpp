@@ -1,5 +1,6 @@
 #include "exchange/GridImport.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "exchange/ExchangeError.h"
@@ -34,10 +35,52 @@ void place_model(VoxelGrid& grid, const ImportedModel& model, const VoxelPositio
         progress);
 }
 
-struct PositionHash {
-    size_t operator()(const VoxelPosition& p) const {
-        return std::hash<uint64_t>()((uint64_t(p.x) * 0x9E3779B97F4A7C15ull) ^ (uint64_t(p.y) << 24) ^ p.z);
+// Membership of the added voxels: a bit per voxel of their bounding box
+// when that is small enough, a hash set otherwise.
+class AddedSet {
+public:
+    explicit AddedSet(const std::vector<VoxelPosition>& added) {
+        if (added.empty()) return;
+        low_ = high_ = added.front();
+        for (const VoxelPosition& p : added) {
+            low_ = VoxelPosition{std::min(low_.x, p.x), std::min(low_.y, p.y), std::min(low_.z, p.z)};
+            high_ = VoxelPosition{std::max(high_.x, p.x), std::max(high_.y, p.y), std::max(high_.z, p.z)};
+        }
+        size_[0] = uint64_t(high_.x - low_.x) + 1;
+        size_[1] = uint64_t(high_.y - low_.y) + 1;
+        size_[2] = uint64_t(high_.z - low_.z) + 1;
+        if (size_[0] * size_[1] * size_[2] <= kMaxDenseBits) {
+            bits_.assign(size_[0] * size_[1] * size_[2], false);
+            for (const VoxelPosition& p : added) bits_[index(p)] = true;
+        } else {
+            sparse_.insert(added.begin(), added.end());
+        }
     }
+
+    bool contains(const VoxelPosition& p) const {
+        if (p.x < low_.x || p.y < low_.y || p.z < low_.z || p.x > high_.x || p.y > high_.y || p.z > high_.z) {
+            return false;
+        }
+        return bits_.empty() ? sparse_.count(p) != 0 : bool(bits_[index(p)]);
+    }
+
+private:
+    static constexpr uint64_t kMaxDenseBits = uint64_t(1) << 31;  // 256 MB at most
+
+    struct Hash {
+        size_t operator()(const VoxelPosition& p) const {
+            return std::hash<uint64_t>()((uint64_t(p.x) * 0x9E3779B97F4A7C15ull) ^ (uint64_t(p.y) << 24) ^ p.z);
+        }
+    };
+
+    uint64_t index(const VoxelPosition& p) const {
+        return (uint64_t(p.z - low_.z) * size_[1] + (p.y - low_.y)) * size_[0] + (p.x - low_.x);
+    }
+
+    VoxelPosition low_, high_;
+    uint64_t size_[3] = {};
+    std::vector<bool> bits_;
+    std::unordered_set<VoxelPosition, Hash> sparse_;
 };
 
 // The added voxels whose surface may have changed: all but those whose 26
@@ -46,14 +89,14 @@ struct PositionHash {
 // next to it is an added voxel, so no point the update must reach is reached
 // only through it. A solid model keeps only its skin for the update.
 std::vector<VoxelPosition> voxels_to_update(const std::vector<VoxelPosition>& added) {
-    const std::unordered_set<VoxelPosition, PositionHash> set(added.begin(), added.end());
+    const AddedSet set(added);
     std::vector<VoxelPosition> skin;
     for (const VoxelPosition& p : added) {
         bool enclosed = true;
         for (int dz = -1; dz <= 1 && enclosed; ++dz)
             for (int dy = -1; dy <= 1 && enclosed; ++dy)
                 for (int dx = -1; dx <= 1 && enclosed; ++dx) {
-                    enclosed = set.count(VoxelPosition{p.x + dx, p.y + dy, p.z + dz}) != 0;
+                    enclosed = set.contains(VoxelPosition{p.x + dx, p.y + dy, p.z + dz});
                 }
         if (!enclosed) skin.push_back(p);
     }
