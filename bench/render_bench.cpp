@@ -6,16 +6,20 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "core/EditContext.h"
 #include "core/SettingIds.h"
 #include "grid/BoxTraversal.h"
 #include "grid/GridAffector.h"
 #include "grid/World.h"
+#include "render/FacePainter.h"
 #include "render/FrameRenderer.h"
 #include "render/GridDisplay.h"
 #include "render/LimitSurfaceSweep.h"
@@ -131,6 +135,87 @@ void BM_SquaresFrame(benchmark::State& state) {
         benchmark::Counter(double(counter.count), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// The squares of a box as one array of coloured corners, for the anchor.
+class QuadRecorder final : public SquareVisitor {
+public:
+    struct Corner {
+        int32_t position[3];
+        float colour[4];
+    };
+    std::vector<Corner> corners;
+
+    void begin_batch(const Square* square) override { square_ = square; }
+    void set_normal(float x, float y, float z) override {
+        colour_ = &FacePainter::kColours[FacePainter::colour_index(x, y, z)];
+    }
+    void emit_square() override {
+        for (const auto& c : square_->corners) {
+            corners.push_back({{int32_t(c[0]), int32_t(c[1]), int32_t(c[2])},
+                               {(*colour_)[0], (*colour_)[1], (*colour_)[2], (*colour_)[3]}});
+        }
+    }
+    void end_batch() override {}
+
+private:
+    const Square* square_ = nullptr;
+    const Rgba* colour_ = nullptr;
+};
+
+// Processor time of the whole process, the renderer's worker threads
+// included: unlike wall-clock time, other processes on a busy machine do
+// not inflate it.
+std::chrono::nanoseconds process_time() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return std::chrono::seconds(t.tv_sec) + std::chrono::nanoseconds(t.tv_nsec);
+}
+
+// The squares frame and its anchor in turn: the anchor clears the buffers
+// and draws the same quads, prepared once, with one bare glDrawArrays in the
+// frame's own state (projection, camera, fog, culling). `ratio` is the
+// frame's wall-clock time over the anchor's, `cpu_ratio` the same for the
+// process's processor time.
+void BM_SquaresFrameOverBareDraw(benchmark::State& state) {
+    if (!prepare(state, true)) return;
+    EditContext& editor = *scene().editor;
+    QuadRecorder quads;
+    visit_box_squares(editor.world().grid(), editor.compute_display_box(), quads, false);
+    const bool fogged = editor.query_bool(BoolFoggingOn);
+    render_frame(editor);  // leaves the frame's matrices and fog parameters set
+    using Clock = std::chrono::steady_clock;
+    Clock::duration frame_time{}, anchor_time{};
+    std::chrono::nanoseconds frame_cpu{}, anchor_cpu{};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const auto start_cpu = process_time();
+        render_frame(editor);
+        glFinish();
+        const auto middle = Clock::now();
+        const auto middle_cpu = process_time();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (fogged) glEnable(GL_FOG);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_COLOR_ARRAY);
+        glVertexPointer(3, GL_INT, sizeof(QuadRecorder::Corner), quads.corners.front().position);
+        glColorPointer(4, GL_FLOAT, sizeof(QuadRecorder::Corner), quads.corners.front().colour);
+        glDrawArrays(GL_QUADS, 0, GLsizei(quads.corners.size()));
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        glDisable(GL_FOG);
+        glFinish();
+        anchor_time += Clock::now() - middle;
+        anchor_cpu += process_time() - middle_cpu;
+        frame_time += middle - start;
+        frame_cpu += middle_cpu - start_cpu;
+    }
+    const double iterations = double(state.iterations());
+    state.counters["frame_ms"] = std::chrono::duration<double, std::milli>(frame_time).count() / iterations;
+    state.counters["anchor_ms"] = std::chrono::duration<double, std::milli>(anchor_time).count() / iterations;
+    state.counters["ratio"] = double(frame_time.count()) / double(anchor_time.count());
+    state.counters["cpu_ratio"] = double(frame_cpu.count()) / double(anchor_cpu.count());
+    state.counters["squares"] = double(quads.corners.size() / 4);
+}
+
 void BM_SquaresTraversalOnly(benchmark::State& state) {
     if (!prepare(state, true)) return;
     EditContext& editor = *scene().editor;
@@ -188,6 +273,7 @@ void BM_SurfaceFrame(benchmark::State& state) {
 // The renderer draws on worker threads: wall-clock time is what counts.
 BENCHMARK(BM_SquaresTraversalOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SquaresFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SquaresFrameOverBareDraw)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SurfaceCpu)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SurfaceDrawing)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SurfaceFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();

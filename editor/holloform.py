@@ -54,8 +54,11 @@ def run_window(hf, options) -> int:
     from holloform_editor.window import EditorWindow
 
     session = EditorSession(hf, options.save_path)
+    session.view_new_clear_grids = True
     window = EditorWindow(hf, session, options.size, options.frames)
     window.open()
+    # Fewer lines: the display box, the ground grid and the drop line show where the brush acts.
+    hf.set_bool(hf.BoolD_HierarchyContainingFocus, False)
     session.start(options.levels)
     window.run()
     saved = session.quit()

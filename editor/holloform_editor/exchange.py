@@ -51,12 +51,11 @@ class ExchangeCommands:
         if path is None:
             self.warn("Import: no file named")
             return None
-        imported = self._run_file_command(path, self.hf.import_model_at_focus, "Imported")
-        if imported is not None:
-            self.dirty = True
-        return imported
+        # The library's change count moves with the import, so the unsaved
+        # mark follows it.
+        return self._run_file_command(path, self.hf.import_model_at_focus, "Imported")
 
-    def screenshot(self, width: int, height: int):
+    def save_screenshot(self, width: int, height: int):
         """Saves the frame drawn into the current OpenGL context's read buffer
         (the back buffer before the swap) as PNG."""
         from OpenGL import GL

@@ -1,12 +1,13 @@
-"""Grid files on disk: atomic saves, the autosave beside a file, loads that report errors.
+"""Grid files on disk: saves and loads through the library, the autosave beside a file.
 
-The library saves and loads through its string setting StringSavePath, which
-holds at most 127 bytes. A save writes a temporary file in the target's folder
-and renames it over the target only once it is complete, so a crash or a full
-disk during a save never destroys the previous file.
+The library replaces a file only once the new contents are written whole, so a
+crash or a full disk during a save never destroys the previous file. It takes
+the file name from its string setting StringSavePath, which holds at most 127
+bytes; longer paths reach the library by a shorter name.
 """
 
 import contextlib
+import hashlib
 import itertools
 import os
 import stat
@@ -27,6 +28,17 @@ def autosave_path(path: str) -> str:
     return path + AUTOSAVE_SUFFIX
 
 
+def fallback_autosave_path(path: str) -> str:
+    """Where unsaved edits go when the folder of `path` takes no file: the
+    user's cache folder, under a name that tells which file they belong to."""
+    cache = os.environ.get("XDG_CACHE_HOME", "")
+    if not os.path.isabs(cache):
+        cache = os.path.join(os.path.expanduser("~"), ".cache")
+    name = (os.path.basename(path) or "grid")[:100]
+    digest = hashlib.sha1(os.path.abspath(path).encode("utf-8", "surrogateescape")).hexdigest()[:8]
+    return os.path.join(cache, "holloform", f"{name}.{digest}{AUTOSAVE_SUFFIX}")
+
+
 def obj_path(save_path: str) -> str:
     """The OBJ export beside a grid file: sculpt.hf -> sculpt.obj."""
     stem, extension = os.path.splitext(save_path)
@@ -39,6 +51,15 @@ def fits_library(path: str) -> bool:
         return len(path.encode("utf-8")) <= LIBRARY_PATH_LIMIT
     except UnicodeEncodeError:
         return False
+
+
+def reason(error: Exception) -> str:
+    """The text of a library or system error, with the system's reason when known."""
+    if isinstance(error, OSError):
+        return error.strerror or str(error)
+    text = str(error)
+    cause = getattr(error, "strerror", None)
+    return f"{text} ({cause})" if cause else text
 
 
 def _temporary_sibling(target: str) -> str:
@@ -75,6 +96,28 @@ def _library_name_for_reading(path: str):
         yield link
 
 
+def save_grid(hf, path: str) -> None:
+    """Saves the current grid to `path` (through a symbolic link, to its target).
+    Raises GridFileError; the previous file is then untouched."""
+    try:
+        with _library_name_for_writing(path) as name:
+            hf.set_string(hf.StringSavePath, name)
+            hf.do_action(hf.ActionSave)
+    except (RuntimeError, OSError, ValueError) as error:
+        raise GridFileError(f"Could not save {path}: {reason(error)}") from None
+
+
+def load_grid(hf, path: str) -> None:
+    """Loads `path` and makes it the current grid. Raises GridFileError; the
+    current grid is then unchanged."""
+    try:
+        with _library_name_for_reading(path) as name:
+            hf.set_string(hf.StringSavePath, name)
+            hf.do_action(hf.ActionLoad)
+    except (RuntimeError, OSError, ValueError) as error:
+        raise GridFileError(f"Could not load {path}: {reason(error)}") from None
+
+
 def _flush_to_disk(path: str) -> None:
     descriptor = os.open(path, os.O_RDONLY)
     try:
@@ -101,41 +144,10 @@ def _replace_atomically(temporary: str, target: str) -> None:
     _flush_folder(os.path.dirname(target))
 
 
-def save_grid(hf, path: str) -> None:
-    """Saves the current grid to `path` (through a symbolic link, to its target).
-    Raises GridFileError; the previous file is then untouched."""
-    target = os.path.realpath(path)
-    temporary = _temporary_sibling(target)
-    try:
-        with _library_name_for_writing(temporary) as name:
-            hf.set_string(hf.StringSavePath, name)
-            hf.do_action(hf.ActionSave)
-        _replace_atomically(temporary, target)
-    except RuntimeError as error:
-        raise GridFileError(f"Could not save {path}: {error}") from None
-    except OSError as error:
-        raise GridFileError(f"Could not save {path}: {error.strerror or error}") from None
-    finally:
-        with contextlib.suppress(FileNotFoundError):
-            os.remove(temporary)
-
-
-def load_grid(hf, path: str) -> None:
-    """Loads `path` and makes it the current grid. Raises GridFileError; the
-    current grid is then unchanged."""
-    try:
-        with _library_name_for_reading(path) as name:
-            hf.set_string(hf.StringSavePath, name)
-            hf.do_action(hf.ActionLoad)
-    except RuntimeError as error:
-        raise GridFileError(f"Could not load {path}: {error}") from None
-    except OSError as error:
-        raise GridFileError(f"Could not load {path}: {error.strerror or error}") from None
-
-
 def write_file_atomically(path: str, data: bytes) -> None:
-    """Writes `data` to `path` through a temporary sibling, as save_grid does.
-    Raises OSError."""
+    """Writes `data` to `path` through a temporary sibling that replaces it
+    only when complete, as the library saves grids. Raises OSError: the error
+    of the step that failed."""
     target = os.path.realpath(path)
     temporary = _temporary_sibling(target)
     try:
@@ -143,5 +155,7 @@ def write_file_atomically(path: str, data: bytes) -> None:
             stream.write(data)
         _replace_atomically(temporary, target)
     finally:
-        with contextlib.suppress(FileNotFoundError):
+        # Nothing to remove when it was never made or was renamed; a failure
+        # here must not hide the error that matters.
+        with contextlib.suppress(OSError):
             os.remove(temporary)

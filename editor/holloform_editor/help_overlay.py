@@ -3,13 +3,15 @@
 from OpenGL import GL
 from OpenGL import GLUT
 
-from . import keys
+from . import keys, menu
 
 FONT = GLUT.GLUT_BITMAP_9_BY_15
+STATUS_FONT = GLUT.GLUT_BITMAP_8_BY_13
+STATUS_CHARACTER_WIDTH = 8
 LINE_HEIGHT = 16
 CHARACTER_WIDTH = 9
 MARGIN = 12
-HINT = "F1: help   middle button: menu   Esc: quit"
+HINT = "F1: help   middle button: menu   Home: frame the model   Esc: quit"
 
 
 def _begin_window_coordinates(width: int, height: int) -> None:
@@ -66,10 +68,45 @@ def draw_help(width: int, height: int) -> None:
     _end_window_coordinates()
 
 
-def draw_hint(width: int, height: int) -> None:
-    """One line at the bottom that says how to get help."""
+def status_characters(width: int) -> int:
+    """How many characters of the status line fit across the window."""
+    return max(1, (width - 2 * MARGIN) // STATUS_CHARACTER_WIDTH)
+
+
+def draw_status_line(width: int, height: int, text: str, hint: bool) -> None:
+    """The status line across the bottom on a dark strip (cut to the window's
+    width), and with `hint` a line at the top that says how to get help."""
     _begin_window_coordinates(width, height)
-    GL.glColor3f(0.7, 0.7, 0.75)
-    GL.glRasterPos2i(MARGIN, height - MARGIN)
-    GLUT.glutBitmapString(FONT, HINT.encode("latin-1"))
+    _shade(0, height - LINE_HEIGHT - 8, width, height)
+    if "OUTSIDE" in text or "nothing changed" in text:
+        GL.glColor3f(1.0, 0.55, 0.45)
+    else:
+        GL.glColor3f(0.9, 0.9, 0.95)
+    GL.glRasterPos2i(MARGIN, height - 8)
+    GLUT.glutBitmapString(STATUS_FONT, text[:status_characters(width)].encode("latin-1", "replace"))
+    if hint:
+        GL.glColor3f(0.7, 0.7, 0.75)
+        GL.glRasterPos2i(MARGIN, MARGIN + LINE_HEIGHT)
+        GLUT.glutBitmapString(FONT, HINT.encode("latin-1"))
+    _end_window_coordinates()
+
+
+def draw_menu(width: int, height: int, panels) -> None:
+    """The open menu: each panel a box of rows, the highlighted row lit."""
+    _begin_window_coordinates(width, height)
+    for (x0, y0, x1, y1), lines, highlighted in panels:
+        GL.glColor3f(0.18, 0.2, 0.26)
+        GL.glRecti(x0, y0, x1, y1)
+        if highlighted is not None:
+            GL.glColor3f(0.35, 0.45, 0.7)
+            GL.glRecti(x0, y0 + highlighted * menu.ROW_HEIGHT, x1, y0 + (highlighted + 1) * menu.ROW_HEIGHT)
+        GL.glColor3f(0.6, 0.65, 0.75)
+        GL.glBegin(GL.GL_LINE_LOOP)
+        for x, y in ((x0, y0), (x1, y0), (x1, y1), (x0, y1)):
+            GL.glVertex2f(x + 0.5, y + 0.5)
+        GL.glEnd()
+        GL.glColor3f(0.95, 0.95, 0.95)
+        for row, line in enumerate(lines):
+            GL.glRasterPos2i(x0 + menu.PADDING, y0 + (row + 1) * menu.ROW_HEIGHT - 5)
+            GLUT.glutBitmapString(FONT, line.encode("latin-1", "replace"))
     _end_window_coordinates()

@@ -1,120 +1,195 @@
-"""The key and mouse map: the host's own keys, and the text of the help overlay.
+"""The one key table: every key and mouse binding of the editor.
 
-Keys that the host does not claim go to the library, whose tools are held
-keys: a tool lives while its key is down and chords of two keys combine them.
+The help overlay, the middle-button menu and the README's key section are all
+made from KEY_TABLE (tests/editor checks the README against it). A binding is
+added by appending a row; the window looks keys up here by their event name.
+
+Event names: "F1" ... "F12" and "Home" for special keys, the character itself
+for other keys ("1", "+", " "), with "Ctrl+", "Alt+" and "Shift+" in front
+when those are held (Shift only for special keys and with Ctrl: a shifted
+character is already its own name). Ctrl+letter is named by the lower-case
+letter: "Ctrl+z", "Ctrl+Shift+z".
+
+Keys that no row claims go to the library, whose tools are held keys: a tool
+lives while its key is down and chords of two keys combine them.
 """
 
+from dataclasses import dataclass
+from typing import Optional, Tuple
+
 ESCAPE = "\x1b"
-GROW_KEYS = "+="
-SHRINK_KEYS = "-_"
-HELP_FUNCTION_KEY = 1
 
-# (function key number, EditorSession command, description). GLUT reports
-# F1 to F12 as the special keys 1 to 12.
-ACTION_KEYS = (
-    (2, "save", "save the grid to its file"),
-    (3, "load", "reload the grid from its file"),
-    (4, "new_solid_grid", "new solid grid"),
-    (5, "new_clear_grid", "new clear grid"),
-    (6, "snap_vertices", "snap surface vertices to voxels"),
-    (7, "toggle_movement", "movement: pointer offset / delta"),
-    (8, "next_brush", "next brush"),
-    (9, "update_display_box", "display box size from settings"),
-    (10, "toggle_fixed_box", "fix the display box / release it"),
-    (11, "export_obj", "export the display box as OBJ"),
+# Sections of the table, in the order the help and the README show them.
+MOUSE = "mouse"
+LIBRARY = "library"
+EDITOR = "editor"
+
+# Submenus of the middle-button menu, in menu order.
+FILE_MENU = "File"
+MODELS_MENU = "Models"
+BRUSH_MENU = "Brush"
+DISPLAY_MENU = "Display"
+CAMERA_MENU = "Camera"
+MENUS = (FILE_MENU, MODELS_MENU, BRUSH_MENU, DISPLAY_MENU, CAMERA_MENU)
+
+
+@dataclass(frozen=True)
+class Binding:
+    """One row of the key table.
+
+    shown:    the key as people read it ("F2", "f (hold)", "+ / -").
+    text:     what it does, as the help, the menu and the README say it.
+    section:  MOUSE or LIBRARY (the library's own bindings, documented only)
+              or EDITOR (the host's keys, run through `command`).
+    events:   the event names that run the command (EDITOR rows).
+    command:  the name of an EditorSession or EditorWindow method.
+    argument: given to the command, when it takes one.
+    menu:     the submenu that lists it, or "" for none.
+    """
+    shown: str
+    text: str
+    section: str = EDITOR
+    events: Tuple[str, ...] = ()
+    command: str = ""
+    argument: Optional[str] = None
+    menu: str = ""
+
+
+def _mouse(shown, text):
+    return Binding(shown, text, MOUSE)
+
+
+def _library(shown, text):
+    return Binding(shown, text, LIBRARY)
+
+
+def _models(letter, text, command):
+    """A key that takes models in or out: Ctrl and a letter."""
+    return Binding(f"Ctrl+{letter}", text, events=(f"Ctrl+{letter.lower()}",), command=command, menu=MODELS_MENU)
+
+
+def _toggle(digit, setting, label):
+    return Binding(digit, f"toggle {label}", events=(digit,), command="toggle_setting", argument=setting,
+                   menu=DISPLAY_MENU)
+
+
+KEY_TABLE = (
+    _mouse("left button", "add the brush at the focus"),
+    _mouse("right button", "remove the brush at the focus"),
+    _mouse("middle button", "menu of every action and toggle"),
+    _mouse("wheel", "focus depth: nearer / farther"),
+    _mouse("Alt + left drag", "orbit about the focus"),
+    _mouse("Alt + right drag", "pan the view"),
+
+    _library("f (hold)", "look: turn with the pointer"),
+    _library("v (hold)", "move: sideways and forward"),
+    _library("f + v", "roll, and move up and down"),
+    _library("c (hold)", "slide in the plane facing you"),
+    _library("d (hold)", "slide in the ground plane"),
+    _library("c + d", "slide in the side plane"),
+    _library("x (hold)", "orbit about the up axis"),
+    _library("s (hold)", "orbit about the view axis"),
+    _library("z (hold)", "focus depth; sideways"),
+    _library("a (hold)", "far depth; sideways"),
+    _library("a + z", "far depth, far point kept"),
+    _library("a (in a tool)", "move the eye along world x/z"),
+    _library("space", "clear the voxel at the focus"),
+    _library("b", "capture focus as box centre"),
+    _library("w / s (in a tool)", "print the display mode"),
+
+    Binding("F1", "show / hide this help", events=("F1",), command="toggle_help", menu=DISPLAY_MENU),
+    Binding("F2", "save the grid to its file", events=("F2",), command="save", menu=FILE_MENU),
+    Binding("F3", "reload the grid from its file", events=("F3",), command="load", menu=FILE_MENU),
+    Binding("F4", "new solid grid", events=("F4",), command="new_solid_grid", menu=FILE_MENU),
+    Binding("F5", "new clear grid", events=("F5",), command="new_clear_grid", menu=FILE_MENU),
+    Binding("F6", "snap surface vertices to voxels", events=("F6",), command="snap_vertices",
+            menu=DISPLAY_MENU),
+    Binding("F7", "movement: pointer offset / delta", events=("F7",), command="toggle_movement",
+            menu=CAMERA_MENU),
+    Binding("F8", "next brush", events=("F8",), command="next_brush", menu=BRUSH_MENU),
+    Binding("Shift+F8", "previous brush", events=("Shift+F8",), command="previous_brush", menu=BRUSH_MENU),
+    Binding("F9", "display box size from settings", events=("F9",), command="update_display_box",
+            menu=DISPLAY_MENU),
+    Binding("F10", "fix the display box / release it", events=("F10",), command="toggle_fixed_box",
+            menu=DISPLAY_MENU),
+    Binding("F11", "export the display box as OBJ", events=("F11",), command="export_obj", menu=FILE_MENU),
+    Binding("Home", "frame the model", events=("Home",), command="frame_model", menu=CAMERA_MENU),
+    _models("E", "export the box's limit surface as OBJ", "export_surface_obj"),
+    _models("T", "export the box's limit surface as STL", "export_surface_stl"),
+    _models("P", "export the box's limit surface as PLY", "export_surface_ply"),
+    _models("B", "export the display box as .vox", "export_box_vox"),
+    _models("A", "export the whole model as .vox", "export_model_vox"),
+    _models("O", "import a .vox or mesh at the focus", "import_model"),
+    Binding("F12", "save a screenshot as PNG", events=("F12",), command="screenshot", menu=FILE_MENU),
+    _toggle("1", "BoolDisplayGridAsSquares", "squares"),
+    _toggle("2", "BoolDisplayGridAsLimitMCA", "limit surface"),
+    _toggle("3", "BoolWireGrid", "wireframe"),
+    _toggle("4", "BoolFoggingOn", "fog"),
+    _toggle("5", "BoolLightingOn", "lighting"),
+    _toggle("6", "BoolD_TexturingOn", "texturing"),
+    _toggle("7", "BoolDisplayWithAdditiveBlend", "additive blend"),
+    _toggle("8", "BoolDisplayVertIndex", "vertex overlay"),
+    _toggle("9", "BoolCountFaces", "face count"),
+    _toggle("0", "BoolP_DoPhysics", "physics"),
+    Binding("+ / -", "grow / shrink the display box", events=("+", "=", "-", "_"), command="resize_key",
+            menu=""),
+    Binding("Esc", "quit (unsaved edits: autosave)", events=(ESCAPE,), command="quit", menu=FILE_MENU),
 )
 
-# Models in and out: (key name, character GLUT reports or function key
-# number, EditorSession command, description). Ctrl+letter arrives as the
-# control character.
-EXCHANGE_KEYS = (
-    ("Ctrl+E", "\x05", "export_surface_obj", "limit surface of the box to OBJ"),
-    ("Ctrl+T", "\x14", "export_surface_stl", "limit surface of the box to STL"),
-    ("Ctrl+P", "\x10", "export_surface_ply", "limit surface of the box to PLY"),
-    ("Ctrl+B", "\x02", "export_box_vox", "display box to .vox"),
-    ("Ctrl+A", "\x01", "export_model_vox", "whole model to .vox"),
-    ("Ctrl+O", "\x0f", "import_model", "import .vox / mesh at the focus"),
-    ("F12", 12, "screenshot", "screenshot to PNG"),
-)
-
-# (digit, bool setting name, description).
-DISPLAY_TOGGLES = (
-    ("1", "BoolDisplayGridAsSquares", "squares"),
-    ("2", "BoolDisplayGridAsLimitMCA", "limit surface"),
-    ("3", "BoolWireGrid", "wireframe"),
-    ("4", "BoolFoggingOn", "fog"),
-    ("5", "BoolLightingOn", "lighting"),
-    ("6", "BoolD_TexturingOn", "texturing"),
-    ("7", "BoolDisplayWithAdditiveBlend", "additive blend"),
-    ("8", "BoolDisplayVertIndex", "vertex overlay"),
-    ("9", "BoolCountFaces", "face count"),
-    ("0", "BoolP_DoPhysics", "physics"),
-)
-
-# The library's keys, as a person uses them.
-TOOL_KEYS = (
-    ("f (hold)", "look: turn with the pointer"),
-    ("v (hold)", "move: sideways and forward"),
-    ("f + v", "roll, and move up and down"),
-    ("c (hold)", "slide in the plane facing you"),
-    ("d (hold)", "slide in the ground plane"),
-    ("c + d", "slide in the side plane"),
-    ("x (hold)", "orbit about the up axis"),
-    ("s (hold)", "orbit about the view axis"),
-    ("z (hold)", "focus depth; sideways"),
-    ("a (hold)", "far depth; sideways"),
-    ("a + z", "far depth, far point kept"),
-    ("a (in a tool)", "move the eye along world x/z"),
-    ("space", "clear the voxel at the focus"),
-    ("b", "capture focus as box centre"),
-    ("w / s (in a tool)", "print the display mode"),
-)
-
-MOUSE_BUTTONS = (
-    ("left button", "add the brush at the focus"),
-    ("right button", "remove the brush at the focus"),
-    ("middle button", "menu of actions and toggles"),
+# Entries of the menu alone, without a key of their own.
+MENU_ONLY = "menu"
+MENU_ONLY_ROWS = (
+    Binding(MENU_ONLY, "toggle grid cells at the far point", command="toggle_setting",
+            argument="BoolD_HierarchyContainingFocus", menu=DISPLAY_MENU),
+    Binding("+", "grow the display box", command="resize_key", argument="+", menu=DISPLAY_MENU),
+    Binding("-", "shrink the display box", command="resize_key", argument="-", menu=DISPLAY_MENU),
 )
 
 FIRST_STEPS = (
     "FIRST STEPS",
-    "F5 clears the grid. Hold the left button",
-    "and v, and move the pointer off centre:",
-    "the brush draws where the focus goes.",
+    "F5 gives a clear grid, F10 fixes the",
+    "display box around the focus; hold the",
+    "left button and v and move the pointer",
+    "off centre to draw. Home frames it all.",
 )
 
 MOVEMENT_NOTE = ("Tools move by the pointer's distance", "from the window centre (F7: by motion).")
 
 
-def action_for_function_key(number: int):
-    """The session command bound to function key `number`, or None."""
-    for key, command, _ in ACTION_KEYS:
-        if key == number:
-            return command
+def rows(section: str):
+    return [row for row in KEY_TABLE if row.section == section]
+
+
+def binding_for_event(name: str) -> Optional[Binding]:
+    """The editor's binding for an event name, or None (the key is the library's)."""
+    for row in KEY_TABLE:
+        if name in row.events:
+            return row
     return None
 
 
-def exchange_command(key):
-    """The session command of a models-in-and-out key (a character or a
-    function key number), or None."""
-    for _, code, command, _ in EXCHANGE_KEYS:
-        if code == key:
-            return command
-    return None
-
-
-def toggle_for_digit(character: str):
-    """The bool setting name toggled by `character`, or None."""
-    for digit, setting, _ in DISPLAY_TOGGLES:
-        if digit == character:
-            return setting
-    return None
-
-
-def is_host_key(character: str) -> bool:
+def is_host_key(name: str) -> bool:
     """Whether the host keeps this key from the library."""
-    return (character == ESCAPE or character in GROW_KEYS or character in SHRINK_KEYS
-            or toggle_for_digit(character) is not None or exchange_command(character) is not None)
+    return binding_for_event(name) is not None
+
+
+def event_name(key, ctrl=False, alt=False, shift=False) -> str:
+    """The event name of a key: an int is a special key's GLUT number (F1 to
+    F12 are 1 to 12, Home is 106), a str a character as GLUT reports it."""
+    if isinstance(key, int):
+        base = f"F{key}" if 1 <= key <= 12 else {106: "Home"}.get(key, f"special {key}")
+        special = True
+    else:
+        base = key
+        special = False
+        if ctrl and len(key) == 1 and ord(key) < 32:
+            base = chr(ord(key) + 96)  # GLUT reports Ctrl+z as its control code
+        if ctrl and base.isalpha():
+            base = base.lower()
+    prefix = ("Ctrl+" if ctrl else "") + ("Alt+" if alt else "")
+    if shift and (special or ctrl):
+        prefix += "Shift+"
+    return prefix + base
 
 
 def library_key_code(character: str) -> int:
@@ -123,20 +198,25 @@ def library_key_code(character: str) -> int:
     return ord(character.lower()) if character.isalpha() and character.isascii() else ord(character) & 0xFF
 
 
-def _rows(pairs, width):
+def _lines(pairs, width):
     return [f"{key:<{width}} {text}" for key, text in pairs]
 
 
 def help_columns():
-    """The help overlay's text as two columns of lines: the library's keys and
-    mouse, then the host's keys."""
-    library = ["SCULPT AND FLY"] + _rows(MOUSE_BUTTONS, 13) + [""] + _rows(TOOL_KEYS, 17)
+    """The help overlay's text as two columns of lines: the mouse and the
+    library's keys, then the editor's keys and the first steps."""
+    library = ["SCULPT AND FLY"] + _lines([(r.shown, r.text) for r in rows(MOUSE)], 17) + [""]
+    library += _lines([(r.shown, r.text) for r in rows(LIBRARY)], 17)
     library += [""] + list(MOVEMENT_NOTE)
-    host = ["EDITOR"]
-    host += _rows([(f"F{HELP_FUNCTION_KEY}", "show / hide this help")], 6)
-    host += _rows([(f"F{key}", text) for key, _, text in ACTION_KEYS], 6)
-    host += _rows([(name, text) for name, _, _, text in EXCHANGE_KEYS], 6)
-    host += [""] + _rows([(digit, f"toggle {text}") for digit, _, text in DISPLAY_TOGGLES], 6)
-    host += _rows([("+ / -", "grow / shrink the display box"), ("Esc", "quit (unsaved edits: autosave)")], 6)
+    host = ["EDITOR"] + _lines([(r.shown, r.text) for r in rows(EDITOR)], 9)
     host += [""] + list(FIRST_STEPS)
     return library, host
+
+
+def readme_tables() -> str:
+    """The README's tables of mouse, library keys and editor keys, in Markdown."""
+    def table(title, section):
+        lines = [f"| {title} | Action |", "|---|---|"]
+        lines += [f"| {row.shown} | {row.text} |" for row in rows(section)]
+        return "\n".join(lines)
+    return "\n\n".join([table("Mouse", MOUSE), table("Library key", LIBRARY), table("Editor key", EDITOR)])

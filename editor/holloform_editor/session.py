@@ -1,24 +1,39 @@
 """The editor's host-side state and commands, shared by the window and the headless demo.
 
 The library keeps the grid, the camera and the settings; the session keeps what
-the library does not tell: the file, whether there are unsaved edits, the brush
-and the movement mode. Every command prints one status line.
+the library does not tell: the file, the change count of the saved grid, the
+brush and the movement mode. Every command prints one status line, and the
+last one stays on the window's status line.
 """
 
+import json
+import math
 import os
 import sys
 
-from . import keys
-from .brushes import BrushCycle
+from . import camera, keys
+from .brushes import BRUSH_NAMES, BrushCycle
 from .exchange import ExchangeCommands
-from .files import GridFileError, autosave_path, load_grid, obj_path, save_grid
+from .files import (GridFileError, autosave_path, fallback_autosave_path, load_grid, obj_path, save_grid,
+                    write_file_atomically)
 from .obj_export import export_display_box
+from .status import StatusFields, stroke_message
 
 MOVEMENT_NAMES = ("pointer offset", "pointer delta")
 BOX_STEP = 8
 SMALLEST_BOX = 8
 LARGEST_BOX = 256
 BOX_SETTINGS = ("IntDisplayBoxX", "IntDisplayBoxY", "IntDisplayBoxZ")
+NEAREST_WHEEL_FOCUS = 8.0
+FRAME_MARGIN = 4  # voxels of display box around the framed model on each side
+VIEW_SUFFIX = ".view"
+LAUNCHER = "bash " + os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
+                                  "scripts", "run.sh")
+
+
+def view_path(path: str) -> str:
+    """The camera file beside a grid file: sculpt.hf -> sculpt.hf.view."""
+    return path + VIEW_SUFFIX
 
 
 def _print_error(text: str) -> None:
@@ -33,40 +48,77 @@ class EditorSession(ExchangeCommands):
     def __init__(self, hf, save_path: str, report=_print_status, warn=_print_error):
         self.hf = hf
         self.save_path = save_path
-        self.report = report
-        self.warn = warn
+        self._report = report
+        self._warn = warn
         self.brushes = BrushCycle()
         self.delta_movement = False
-        self.dirty = False
+        self.message = ""
+        self.aspect = 4.0 / 3.0
+        self._saved_count = hf.change_count()
+        self._stroke = None  # (adding, change count at the press)
+        # The window turns this on: a new clear grid is then seen from
+        # outside its display box, with the focus at the box's centre.
+        self.view_new_clear_grids = False
+        self._file_in_use = False  # the grid came from the file or went to it
+
+    def report(self, text: str) -> None:
+        self.message = text
+        self._report(text)
+
+    def warn(self, text: str) -> None:
+        self.message = text
+        self._warn(text)
+
+    @property
+    def dirty(self) -> bool:
+        """Whether the voxels may differ from the file (or the new grid)."""
+        return self.hf.change_count() != self._saved_count
+
+    def _mark_clean(self) -> None:
+        self._saved_count = self.hf.change_count()
 
     # Start and end.
 
     def start(self, levels=None) -> None:
-        """Loads the save path when it exists; otherwise, with `levels`, starts
-        on a new solid grid of that many levels. Then gives the camera the
-        display box size of the settings."""
-        loaded = os.path.exists(self.save_path) and self.load()
+        """Loads the save path when it exists (with its camera, or framed);
+        otherwise, with `levels`, starts on a new solid grid of that many
+        levels. Then gives the camera the display box size of the settings."""
+        loaded = os.path.exists(self.save_path) and self.load(opening=True)
         if not loaded and levels is not None:
             self.hf.set_int(self.hf.IntGridLevels, levels)
             self.new_solid_grid()
-        self.update_display_box()
+        if not loaded:
+            self.update_display_box()
         self._mention_newer_autosave()
 
     def quit(self) -> bool:
-        """Writes unsaved edits to the autosave; False when that failed."""
+        """Writes unsaved edits to the autosave; False when that failed. The
+        camera goes beside the file when the grid was loaded from it or saved
+        to it."""
+        if self._file_in_use:
+            self._save_view()
         return self._autosave_if_dirty()
 
     # Edits made with the mouse or the keyboard.
 
     def note_button(self, button: int, pressed: bool) -> None:
-        """The left and right buttons apply the brush while held."""
-        if pressed and button in (0, 2):
-            self.dirty = True
+        """A press of the left or right button starts a stroke; its release
+        says what the stroke did."""
+        if button not in (0, 2):
+            return
+        if pressed:
+            self._stroke = (button == 0, self.hf.change_count())
+        elif self._stroke is not None:
+            adding, count = self._stroke
+            self._stroke = None
+            focus = self.hf.focus_voxel()
+            self.message = stroke_message(self.hf.change_count() != count, adding, self.brushes.index, focus,
+                                          self.hf.grid_side(), self.hf.display_box())
 
     def note_library_key(self, character: str, pressed: bool) -> None:
         """Space clears the voxel at the focus."""
         if pressed and character == " ":
-            self.dirty = True
+            self.message = ""
 
     # Commands of the function keys and the menu.
 
@@ -76,19 +128,27 @@ class EditorSession(ExchangeCommands):
         except GridFileError as error:
             self.warn(str(error))
             return False
-        self.dirty = False
+        self._mark_clean()
+        self._file_in_use = True
+        self._save_view()
         self.report(f"Saved {self.save_path}")
         return True
 
-    def load(self) -> bool:
-        self._autosave_if_dirty()
+    def load(self, opening=False) -> bool:
+        """Reloads the file (F3) and keeps the camera; on opening, the camera
+        kept beside the file comes back, or else the model is framed."""
+        if not self._autosave_if_dirty():
+            self.warn(f"Not loading {self.save_path}: that would drop the unsaved edits")
+            return False
         try:
             load_grid(self.hf, self.save_path)
         except GridFileError as error:
             self.warn(str(error))
             return False
-        self.dirty = False
-        self.report(f"Loaded {self.save_path}")
+        self._mark_clean()
+        self._file_in_use = True
+        framed = opening and not self._restore_view() and self.frame_model(quiet=True)
+        self.report(f"Loaded {self.save_path}" + (" (framed)" if framed else ""))
         return True
 
     def new_solid_grid(self) -> None:
@@ -107,8 +167,17 @@ class EditorSession(ExchangeCommands):
         self.report(f"Movement: {self.movement_name}")
 
     def next_brush(self) -> None:
-        self.hf.do_action(self.hf.ActionChangeGridAffector)
-        self.brushes.advance()
+        self.choose_brush((self.brushes.index + 1) % len(BRUSH_NAMES))
+
+    def previous_brush(self) -> None:
+        self.choose_brush((self.brushes.index - 1) % len(BRUSH_NAMES))
+
+    def choose_brush(self, index) -> None:
+        """Steps the library's brush cycle forward to brush `index`."""
+        index = int(index)
+        while self.brushes.index != index:
+            self.hf.do_action(self.hf.ActionChangeGridAffector)
+            self.brushes.advance()
         self.report(f"Brush: {self.brushes.name}")
 
     def update_display_box(self) -> None:
@@ -129,44 +198,73 @@ class EditorSession(ExchangeCommands):
         except OSError as error:
             self.warn(f"Could not export {path}: {error.strerror or error}")
             return None
-        self.report(f"Exported {len(collector.quads)} squares to {path}")
+        if not collector.quads:
+            self.report(f"Exported nothing to {path}: the display box holds no surface")
+        else:
+            self.report(f"Exported {len(collector.quads)} squares to {path}")
         return path
 
-    # Host keys.
+    def frame_model(self, quiet=False) -> bool:
+        """Moves the camera and the display box to show every solid voxel,
+        with the focus at their centre."""
+        bounds = self.hf.solid_bounds()
+        if bounds is None:
+            if not quiet:
+                self.report("Nothing to frame: no voxel is solid")
+            return False
+        self._look_at(bounds)
+        extents = [bounds[axis + 3] - bounds[axis] + 1 + 2 * FRAME_MARGIN for axis in range(3)]
+        self._set_box_size(extents)
+        centre = [(bounds[axis] + bounds[axis + 3] + 1) / 2.0 for axis in range(3)]
+        self._fix_box_at(centre)
+        if not quiet:
+            self.report("Framed the model: " + "x".join(str(bounds[a + 3] - bounds[a] + 1) for a in range(3))
+                        + " voxels")
+        return True
+
+    # Host keys and the mouse.
 
     def toggle_setting(self, setting: str) -> bool:
         identifier = getattr(self.hf, setting)
         value = not self.hf.query_bool(identifier)
         self.hf.set_bool(identifier, value)
-        label = next(text for _, name, text in keys.DISPLAY_TOGGLES if name == setting)
-        self.report(f"{label.capitalize()}: {'on' if value else 'off'}")
+        label = next(row.text for row in keys.KEY_TABLE + keys.MENU_ONLY_ROWS if row.argument == setting)
+        self.report(f"{label.replace('toggle ', '').capitalize()}: {'on' if value else 'off'}")
         return value
 
     def resize_display_box(self, step: int) -> None:
         """Grows (or shrinks) every side of the display box by `step` voxels."""
-        for setting, size in zip(BOX_SETTINGS, self.box_size_setting()):
-            size = min(max(size + step, SMALLEST_BOX), LARGEST_BOX)
-            self.hf.set_int(getattr(self.hf, setting), size)
+        self._set_box_size([size + step for size in self.box_size_setting()])
         self.update_display_box()
 
-    def run_command(self, command: str):
-        return getattr(self, command)()
+    def resize_key(self, character: str) -> None:
+        self.resize_display_box(BOX_STEP if character in "+=" else -BOX_STEP)
 
-    def host_key(self, character: str) -> bool:
-        """Handles a host key press (other than Escape); False for keys that
-        belong to the library."""
-        setting = keys.toggle_for_digit(character)
-        if setting is not None:
-            self.toggle_setting(setting)
-        elif character in keys.GROW_KEYS:
-            self.resize_display_box(BOX_STEP)
-        elif character in keys.SHRINK_KEYS:
-            self.resize_display_box(-BOX_STEP)
-        else:
+    def change_focus_depth(self, steps: int) -> None:
+        """The wheel: each step moves the focus a tenth of its distance (at
+        least one voxel) farther, or nearer for negative steps, but never
+        nearer than the focus tool (z) goes."""
+        distance, far = self.hf.focus_depth()
+        step = max(1.0, distance * 0.1)
+        self.hf.set_focus_depth(max(NEAREST_WHEEL_FOCUS, distance + steps * step), far)
+
+    def run_command(self, command: str, argument=None):
+        method = getattr(self, command)
+        return method() if argument is None else method(argument)
+
+    def host_key(self, name: str) -> bool:
+        """Runs the session command bound to a key event name; False for keys
+        that belong to the library (or to the window)."""
+        binding = keys.binding_for_event(name)
+        if binding is None or not hasattr(self, binding.command):
             return False
+        if binding.command == "resize_key":
+            self.resize_key(name)
+        else:
+            self.run_command(binding.command, binding.argument)
         return True
 
-    # What the window title shows.
+    # What the window shows.
 
     @property
     def movement_name(self) -> str:
@@ -177,38 +275,125 @@ class EditorSession(ExchangeCommands):
         return (f"Holloform - {name} - brush: {self.brushes.name} - "
                 f"movement: {self.movement_name} - {frames_per_second:.0f} fps")
 
+    def status_fields(self) -> StatusFields:
+        return StatusFields(brush=self.brushes.name, box=self.hf.display_box(),
+                            box_fixed=bool(self.hf.query_bool(self.hf.BoolDisplayBoxStickOn)),
+                            focus=self.hf.focus_voxel(), focus_distance=self.hf.focus_depth()[0],
+                            unsaved=self.dirty, message=self.message)
+
     def box_size_setting(self):
         return [self.hf.query_int(getattr(self.hf, setting)) for setting in BOX_SETTINGS]
 
     # Helpers.
 
+    def _look_at(self, box) -> None:
+        """Puts the camera where it sees the voxel box whole, the focus at its centre."""
+        matrix, distance = camera.framing(box, self.aspect)
+        self.hf.set_camera_matrix(matrix)
+        self.hf.set_focus_depth(distance, 0.0)
+
+    def _set_box_size(self, sizes) -> None:
+        for setting, size in zip(BOX_SETTINGS, sizes):
+            self.hf.set_int(getattr(self.hf, setting), int(min(max(size, SMALLEST_BOX), LARGEST_BOX)))
+        self.hf.do_action(self.hf.ActionUpdateDisplayBox)
+
+    def _fix_box_at(self, centre) -> None:
+        """Fixes the display box at the voxel holding `centre`: the library
+        fixes it at the focus, so the camera looks at that point meanwhile."""
+        matrix = self.hf.camera_matrix()
+        distance = self.hf.focus_depth()[0]
+        x, y, z = (math.floor(c) + 0.5 for c in centre)
+        self.hf.set_camera_matrix(camera.translation(-x, -y, -(z + distance)))
+        if self.hf.query_bool(self.hf.BoolDisplayBoxStickOn):
+            self.hf.do_action(self.hf.ActionToggleDisplayBoxFixed)
+        self.hf.do_action(self.hf.ActionToggleDisplayBoxFixed)
+        self.hf.set_camera_matrix(matrix)
+
+    def _save_view(self) -> None:
+        """Keeps the camera and the display box beside the grid file."""
+        box = self.hf.display_box()
+        view = {
+            "matrix": list(self.hf.camera_matrix()),
+            "focus_depth": list(self.hf.focus_depth()),
+            "box_size": self.box_size_setting(),
+            "box_fixed": bool(self.hf.query_bool(self.hf.BoolDisplayBoxStickOn)),
+            "box_centre": [(box[axis] + box[axis + 3] + 1) / 2.0 for axis in range(3)],
+        }
+        path = view_path(self.save_path)
+        try:
+            write_file_atomically(path, (json.dumps(view) + "\n").encode())
+        except OSError as error:
+            self.warn(f"Could not keep the camera in {path}: {error.strerror or error}")
+
+    def _restore_view(self) -> bool:
+        """Puts back the camera kept beside the grid file; False when there is
+        none or it does not make sense."""
+        try:
+            with open(view_path(self.save_path), "rb") as stream:
+                view = json.loads(stream.read(4096).decode())
+            matrix = [float(v) for v in view["matrix"]]
+            focus, far = (float(v) for v in view["focus_depth"])
+            sizes = [int(v) for v in view["box_size"]]
+            fixed = view["box_fixed"] is True
+            centre = [float(v) for v in view["box_centre"]]
+        except (OSError, ValueError, KeyError, TypeError, AttributeError, UnicodeDecodeError):
+            return False
+        numbers = [focus, far] + centre
+        if not camera.is_rigid(matrix) or len(sizes) != 3 or len(centre) != 3 or \
+                not all(math.isfinite(v) for v in numbers):
+            return False
+        self._set_box_size(sizes)
+        if fixed:
+            self._fix_box_at(centre)
+        elif self.hf.query_bool(self.hf.BoolDisplayBoxStickOn):
+            self.hf.do_action(self.hf.ActionToggleDisplayBoxFixed)
+        self.hf.set_camera_matrix(matrix)
+        self.hf.set_focus_depth(focus, far)
+        return True
+
     def _new_grid(self, action: int, kind: str) -> None:
-        self._autosave_if_dirty()
+        if not self._autosave_if_dirty():
+            self.warn(f"No new {kind} grid: that would drop the unsaved edits")
+            return
         levels = self.hf.query_int(self.hf.IntGridLevels)
         self.hf.do_action(action)
-        self.dirty = False
+        self._mark_clean()
+        if self.view_new_clear_grids and action == self.hf.ActionNewClearGrid:
+            self._look_at(self.hf.display_box())
         self.report(f"New {kind} grid of {levels} levels")
 
     def _autosave_if_dirty(self) -> bool:
-        """Keeps unsaved edits in the autosave before they could be lost."""
+        """Keeps unsaved edits in the autosave before they could be lost: beside
+        the file, or else in the user's cache folder."""
         if not self.dirty:
             return True
-        path = autosave_path(self.save_path)
-        try:
-            save_grid(self.hf, path)
-        except GridFileError as error:
-            self.warn(f"{error} - unsaved edits are lost")
-            return False
-        self.dirty = False
-        self.report(f"Unsaved edits written to {path}")
-        return True
+        beside, fallback = self._autosave_paths()
+        for path in (beside, fallback):
+            try:
+                if path == fallback:
+                    os.makedirs(os.path.dirname(path), mode=0o700, exist_ok=True)
+                save_grid(self.hf, path)
+            except GridFileError as error:
+                self.warn(str(error))
+                continue
+            except OSError as error:
+                self.warn(f"Could not save {path}: {error.strerror or error}")
+                continue
+            self._mark_clean()
+            self.report(f"Unsaved edits written to {path}")
+            return True
+        self.warn("Unsaved edits are lost: no autosave could be written")
+        return False
+
+    def _autosave_paths(self):
+        return autosave_path(self.save_path), fallback_autosave_path(self.save_path)
 
     def _mention_newer_autosave(self) -> None:
-        path = autosave_path(self.save_path)
-        try:
-            newer = os.path.getmtime(path) > os.path.getmtime(self.save_path)
-        except FileNotFoundError:
-            newer = os.path.exists(path)
-        if newer:
-            self.report(f"Note: {path} holds edits newer than {self.save_path}; "
-                        f"open it with: holloform {path}")
+        for path in self._autosave_paths():
+            try:
+                newer = os.path.getmtime(path) > os.path.getmtime(self.save_path)
+            except FileNotFoundError:
+                newer = os.path.exists(path)
+            if newer:
+                self.report(f"Note: {path} holds edits newer than {self.save_path}; "
+                            f"open it with: {LAUNCHER} {path}")

@@ -10,12 +10,17 @@ import traceback
 
 from OpenGL import GLUT
 
-from . import help_overlay, keys, menu
+from . import camera, guides, help_overlay, keys
 from .frame_rate import FrameRate
+from .menu import Menu, menu_state, menu_structure
+from .status import status_line
 
 # Frames are paced to about 60 per second: enough for smooth motion while
 # leaving the processor to the rest of the machine.
 FRAME_INTERVAL = 1.0 / 60.0
+WHEEL_UP, WHEEL_DOWN = 3, 4
+ORBIT_PER_PIXEL = 0.01  # radians
+LEFT_BUTTON, MIDDLE_BUTTON, RIGHT_BUTTON = 0, 1, 2
 
 
 class EditorWindow:
@@ -30,7 +35,9 @@ class EditorWindow:
         self._frame_rate = FrameRate()
         self._last_frame = time.monotonic()
         self._title = ""
-        self._menu_callback = None
+        self.menu = Menu()
+        self._drag = None  # (button, x, y) of an Alt-drag in progress
+        self._ground = guides.GroundLevel(hf)
         self._screenshot_pending = False
 
     def open(self) -> None:
@@ -51,7 +58,7 @@ class EditorWindow:
         GLUT.glutKeyboardUpFunc(self._wrap(self.on_key_up))
         GLUT.glutSpecialFunc(self._wrap(self.on_special_down))
         GLUT.glutIdleFunc(self._wrap(self.on_idle))
-        self._menu_callback = menu.attach_menu(self)
+        self.session.aspect = self.width / max(self.height, 1)
 
     def run(self) -> None:
         """Runs until the person quits, closes the window or the frame limit is reached."""
@@ -65,12 +72,16 @@ class EditorWindow:
     def toggle_help(self) -> None:
         self.show_help = not self.show_help
 
-    def run_exchange(self, command: str):
-        """A models-in-and-out command; the screenshot needs the window's size."""
-        if command == "screenshot":
-            self._screenshot_pending = True  # taken from the next frame, before the swap
-            return None
-        return self.session.run_command(command)
+    def screenshot(self) -> None:
+        """Saves the next frame as PNG: it is read before the swap, after everything is drawn."""
+        self._screenshot_pending = True
+
+    def run_command(self, command: str, argument=None) -> None:
+        """A command of the key table or the menu: the window's own, else the session's."""
+        if hasattr(self, command):
+            getattr(self, command)()
+        else:
+            self.session.run_command(command, argument)
 
     def guarded(self, handler, *arguments):
         """Runs an event handler. An error is printed and ends the main loop,
@@ -92,13 +103,16 @@ class EditorWindow:
 
     def on_display(self) -> None:
         self.hf.display()
+        guides.draw_guides(self.hf, self._ground, self.width, self.height)
         if self.show_help:
             help_overlay.draw_help(self.width, self.height)
-        else:
-            help_overlay.draw_hint(self.width, self.height)
+        status = status_line(self.session.status_fields(), help_overlay.status_characters(self.width))
+        help_overlay.draw_status_line(self.width, self.height, status, hint=not self.show_help)
+        if self.menu.is_open:
+            help_overlay.draw_menu(self.width, self.height, self.menu.panels())
         if self._screenshot_pending:
             self._screenshot_pending = False
-            self.session.screenshot(self.width, self.height)
+            self.session.save_screenshot(self.width, self.height)
         GLUT.glutSwapBuffers()
         self.frames += 1
         if self._frame_rate.tick() or not self._title:
@@ -115,43 +129,99 @@ class EditorWindow:
 
     def on_reshape(self, width: int, height: int) -> None:
         self.width, self.height = width, max(height, 1)
+        self.session.aspect = self.width / self.height
         self.hf.reshape(0, 0, self.width, self.height)
 
     def on_motion(self, x: int, y: int) -> None:
+        if self.menu.is_open:
+            self.menu.point((x, y))
+            return
+        if self._drag is not None:
+            self._drag_to(x, y)
         self.hf.motion(x, y)
 
     def on_button(self, button: int, state: int, x: int, y: int) -> None:
+        pressed = state == GLUT.GLUT_DOWN
+        if self.menu.is_open or (pressed and button == MIDDLE_BUTTON):
+            self._menu_click(button, pressed, x, y)
+            return
+        if button in (WHEEL_UP, WHEEL_DOWN):
+            if pressed:
+                self.session.change_focus_depth(1 if button == WHEEL_UP else -1)
+            return
+        if self._drag is not None and button == self._drag[0]:
+            if not pressed:
+                self._drag = None
+            return
+        alt = GLUT.glutGetModifiers() & GLUT.GLUT_ACTIVE_ALT
+        if pressed and alt and button in (LEFT_BUTTON, RIGHT_BUTTON):
+            self._drag = (button, x, y)  # navigation only: the library never sees the button
+            return
         self.hf.motion(x, y)
         self.hf.button(button, state)
-        self.session.note_button(button, state == GLUT.GLUT_DOWN)
+        self.session.note_button(button, pressed)
         self._update_title()
 
     def on_key_down(self, key: bytes, x: int, y: int) -> None:
         character = key.decode("latin-1")
-        if character == keys.ESCAPE:
-            self.quit()
-        elif keys.exchange_command(character) is not None:
-            self.run_exchange(keys.exchange_command(character))
-        elif not self.session.host_key(character):
+        name = self._event_name(character)
+        if self.menu.is_open and name == keys.ESCAPE:
+            self.menu.close()
+            return
+        binding = keys.binding_for_event(name)
+        if binding is not None:
+            self.run_command(binding.command, name if binding.command == "resize_key" else binding.argument)
+        else:
             self.hf.key(keys.library_key_code(character), 1)
             self.session.note_library_key(character, True)
         self._update_title()
 
     def on_key_up(self, key: bytes, x: int, y: int) -> None:
         character = key.decode("latin-1")
-        if not keys.is_host_key(character):
+        if not keys.is_host_key(self._event_name(character)):
             self.hf.key(keys.library_key_code(character), 0)
 
     def on_special_down(self, key: int, x: int, y: int) -> None:
-        if key == keys.HELP_FUNCTION_KEY:
-            self.toggle_help()
-            return
-        command = keys.action_for_function_key(key)
-        if keys.exchange_command(key) is not None:
-            self.run_exchange(keys.exchange_command(key))
-        elif command is not None:
-            self.session.run_command(command)
+        binding = keys.binding_for_event(self._event_name(key))
+        if binding is not None:
+            self.run_command(binding.command, binding.argument)
             self._update_title()
+
+    # Helpers.
+
+    @staticmethod
+    def _event_name(key) -> str:
+        modifiers = GLUT.glutGetModifiers()
+        return keys.event_name(key, ctrl=bool(modifiers & GLUT.GLUT_ACTIVE_CTRL),
+                               alt=bool(modifiers & GLUT.GLUT_ACTIVE_ALT),
+                               shift=bool(modifiers & GLUT.GLUT_ACTIVE_SHIFT))
+
+    def _drag_to(self, x: int, y: int) -> None:
+        """Alt + left drag orbits about the focus point; Alt + right drag pans."""
+        button, last_x, last_y = self._drag
+        self._drag = (button, x, y)
+        dx, dy = x - last_x, y - last_y
+        matrix = self.hf.camera_matrix()
+        distance = self.hf.focus_depth()[0]
+        if button == LEFT_BUTTON:
+            centre = camera.point_ahead(matrix, distance)
+            matrix = camera.orbited(matrix, centre, -dx * ORBIT_PER_PIXEL, -dy * ORBIT_PER_PIXEL)
+        else:
+            # One pixel moves the view by one pixel's width at the focus.
+            scale = 2.0 * distance * camera.tan_half_view() / max(self.height, 1)
+            matrix = camera.panned(matrix, -dx * scale, dy * scale)
+        self.hf.set_camera_matrix(matrix)
+
+    def _menu_click(self, button: int, pressed: bool, x: int, y: int) -> None:
+        """The middle button opens the menu at the pointer; while it is open,
+        a press chooses the entry under the pointer or closes the menu."""
+        if not self.menu.is_open:
+            self.menu.open(menu_structure(menu_state(self.session)), (x, y), (self.width, self.height))
+        elif pressed and button not in (WHEEL_UP, WHEEL_DOWN):
+            entry = self.menu.click((x, y))
+            if entry is not None:
+                self.run_command(entry.command, entry.argument)
+                self._update_title()
 
     def _update_title(self) -> None:
         title = self.session.title(self._frame_rate.value)

@@ -1,5 +1,7 @@
 #include "core/Actions.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <string>
 
@@ -7,24 +9,35 @@
 #include "core/SettingIds.h"
 #include "grid/World.h"
 #include "interaction/MovementMode.h"
+#include "persistence/Exception.h"
 #include "persistence/GridFile.h"
+#include "persistence/GridFileText.h"
 #include "persistence/SquareExport.h"
 
 namespace {
 
-// Both Save and Load use the save path.
-std::string grid_file_path(const EditContext& context) { return context.query_string(StringSavePath); }
+// The largest display box side, in voxels: a frame's work grows with the
+// box's volume.
+constexpr std::int32_t kLargestBoxSide = 256;
+
+// Both Save and Load use the save path. A path too long for the setting was
+// cut when it was stored and names another file: it is refused as a file
+// that cannot be opened, with `message`.
+std::string grid_file_path(const EditContext& context, const char* message) {
+    if (context.string_was_cut(StringSavePath)) throw Util_E26EF::Exception{0, message, nullptr, ENAMETOOLONG};
+    return context.query_string(StringSavePath);
+}
 
 void save(EditContext& context) {
     const World& world = context.world();
-    save_grid(world.grid(), world.boundary_flag(), grid_file_path(context));
+    save_grid(world.grid(), world.boundary_flag(), grid_file_path(context, GridFileText::kCannotOpenForWriting));
 }
 
 // load_grid throws before anything is installed, and install_grid replaces
 // the grid only once the new surface is built, so a failure leaves the world
 // as it was.
 void load(EditContext& context) {
-    LoadedGrid loaded = load_grid(grid_file_path(context));
+    LoadedGrid loaded = load_grid(grid_file_path(context, GridFileText::kCannotOpenForReading));
     install_grid(context.world(), std::move(loaded.grid), loaded.boundary_flag);
 }
 
@@ -40,10 +53,11 @@ void toggle_movement(EditContext& context) {
     context.set_movement_mode(&context.movement_mode() == &offset ? pointer_delta_mode() : offset);
 }
 
+// Each side is clamped to the largest box; the settings keep their values.
 void update_display_box(EditContext& context) {
-    const float z = static_cast<float>(context.query_int(IntDisplayBoxZ));
-    const float y = static_cast<float>(context.query_int(IntDisplayBoxY));
-    const float x = static_cast<float>(context.query_int(IntDisplayBoxX));
+    const float z = static_cast<float>(std::min(context.query_int(IntDisplayBoxZ), kLargestBoxSide));
+    const float y = static_cast<float>(std::min(context.query_int(IntDisplayBoxY), kLargestBoxSide));
+    const float x = static_cast<float>(std::min(context.query_int(IntDisplayBoxX), kLargestBoxSide));
     context.view().set_box_size(Vector3(x, y, z));
 }
 

@@ -121,6 +121,7 @@ void EditContext::copy_string(std::uint32_t id, char* buffer, std::uint32_t limi
     settings().copy_string(id, buffer, limit);
 }
 const char* EditContext::query_string(std::uint32_t id) const { return settings().query_string(id); }
+bool EditContext::string_was_cut(std::uint32_t id) const { return settings().string_was_cut(id); }
 void EditContext::set_int(std::uint32_t id, std::int32_t value) { settings().set_int(id, value); }
 std::int32_t EditContext::query_int(std::uint32_t id) const { return settings().query_int(id); }
 void EditContext::set_float(std::uint32_t id, float value) { settings().set_float(id, value); }

@@ -70,6 +70,8 @@ public:
     void set_bool(std::uint32_t id, bool value) override;
     bool query_bool(std::uint32_t id) const override;
     void do_action(std::uint32_t action) override;
+    // Whether the string last stored under id was too long and had to be cut.
+    bool string_was_cut(std::uint32_t id) const;
 
     // The steps of display around the tool update and the drawing, public so
     // that a frame can be driven without drawing. begin_frame reads the

@@ -1,16 +1,40 @@
 #include "core/Settings.h"
 
+namespace {
+
+bool is_utf8_continuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+// Where a value too long for a slot is cut: at most `limit` bytes, moved back
+// to the start of a UTF-8 sequence (which is at most 4 bytes long) so that a
+// character is never split.
+std::uint32_t cut_position(const char* value, std::uint32_t limit) {
+    std::uint32_t cut = limit;
+    while (cut > limit - 3 && is_utf8_continuation(value[cut])) --cut;
+    return is_utf8_continuation(value[cut]) ? limit : cut;
+}
+
+}  // namespace
+
 void Settings::set_string(std::uint32_t id, const char* value) {
     if (id >= StringVarSentinel || value == nullptr) return;
     char* slot = strings_[id];
-    // The last byte of the slot is kept for the terminator, so an overlong
-    // value is cut rather than left unterminated.
+    cut_[id] = false;
     for (std::uint32_t i = 0; i + 1 < kStringSlotSize; ++i) {
         slot[i] = value[i];
         if (value[i] == '\0') return;
     }
+    // The last byte of the slot is kept for the terminator, so an overlong
+    // value is cut rather than left unterminated.
+    if (value[kStringSlotSize - 1] == '\0') {
+        slot[kStringSlotSize - 1] = '\0';
+        return;
+    }
+    slot[cut_position(value, kStringSlotSize - 1)] = '\0';
     slot[kStringSlotSize - 1] = '\0';
+    cut_[id] = true;
 }
+
+bool Settings::string_was_cut(std::uint32_t id) const { return id < StringVarSentinel && cut_[id]; }
 
 void Settings::copy_string(std::uint32_t id, char* buffer, std::uint32_t limit) const {
     if (id >= StringVarSentinel || buffer == nullptr) return;

@@ -14,10 +14,12 @@ public:
     static constexpr std::uint32_t kStringSlotSize = 128;
 
     // Copies value byte by byte with its terminator into slot id. A value of
-    // kStringSlotSize characters or more is cut to its first
-    // kStringSlotSize - 1 characters and terminated. Bytes after the copied
-    // terminator keep their old contents. A null value is ignored.
+    // kStringSlotSize bytes or more is cut to at most kStringSlotSize - 1
+    // bytes, never inside a UTF-8 sequence, and terminated. Bytes after the
+    // copied terminator keep their old contents. A null value is ignored.
     void set_string(std::uint32_t id, const char* value);
+    // Whether the value last stored in slot id had to be cut.
+    bool string_was_cut(std::uint32_t id) const;
     // Copies slot id into buffer up to and including its terminator, but at
     // most limit bytes; when the limit comes first no terminator is added.
     // Writes nothing for a bad id, a limit of 0 or a null buffer.
@@ -39,6 +41,7 @@ public:
 
 private:
     char strings_[StringVarSentinel][kStringSlotSize] = {};
+    bool cut_[StringVarSentinel] = {};
     std::int32_t ints_[IntVarSentinel] = {};
     float floats_[FloatVarSentinel] = {};
     bool bools_[BoolVarSentinel] = {};

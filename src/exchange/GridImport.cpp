@@ -162,6 +162,7 @@ std::vector<VoxelPosition> import_into_grid(VoxelGrid& grid, const ImportedModel
 std::vector<VoxelPosition> import_into_world(World& world, const ImportedModel& model, const VoxelPosition& corner,
                                              const std::string& name, const Progress& progress) {
     std::vector<VoxelPosition> added = import_into_grid(world.grid(), model, corner, name, progress);
+    if (!added.empty()) world.count_change();
     update_after_additions(world, voxels_to_update(added));
     return added;
 }

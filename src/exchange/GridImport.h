@@ -32,9 +32,10 @@ std::vector<VoxelPosition> import_into_grid(VoxelGrid& grid, const ImportedModel
                                             const std::string& name, const Progress& progress = {});
 
 // Sets the model's voxels into the world's grid with its lower corner at
-// `corner`, then updates the surface around the voxels that were clear.
-// Returns those voxels: the whole change, for whoever wants to take it back.
-// Throws ExchangeError naming `name`, with the world untouched, when the
-// model is empty or would reach outside the safe range.
+// `corner`, then updates the surface around the voxels that were clear; the
+// world's change count moves when there was at least one. Returns those
+// voxels: the whole change, for whoever wants to take it back. Throws
+// ExchangeError naming `name`, with the world untouched, when the model is
+// empty or would reach outside the safe range.
 std::vector<VoxelPosition> import_into_world(World& world, const ImportedModel& model, const VoxelPosition& corner,
                                              const std::string& name, const Progress& progress = {});

@@ -35,4 +35,5 @@ void install_grid(World& world, std::unique_ptr<VoxelGrid> grid, uint32_t bounda
     world.vertices_->clear();
     world.vertices_ = std::move(vertices);
     world.boundary_flag_ = boundary_flag;
+    world.count_change();
 }

@@ -42,6 +42,13 @@ public:
     // the surface upkeep looks at lies inside the grid.
     bool in_safe_range(uint32_t x, uint32_t y, uint32_t z) const;
 
+    // Moves by one for every edit that left at least one voxel changed and
+    // for every grid installed; nothing else moves it. A host compares it
+    // with the value it had when the grid was saved.
+    uint64_t change_count() const { return change_count_; }
+    // For edits made to the grid directly.
+    void count_change() { ++change_count_; }
+
     // Empties the change list.
     void reset_changes();
     // Makes a voxel of the safe range solid and records it when it was
@@ -85,6 +92,7 @@ private:
     uint32_t boundary_flag_;
     std::vector<VoxelPosition> changes_;
     std::vector<VoxelPosition> scratch_;  // settle_additions' second list
+    uint64_t change_count_ = 0;
 };
 
 // Makes `grid` the world's grid with `boundary_flag`, together with a vertex

@@ -35,6 +35,7 @@ void World::settle_additions() {
         std::swap(input, output);
     }
     if (output != &changes_) changes_.swap(scratch_);
+    if (!changes_.empty()) count_change();
     update_after_additions(*this, changes_);
 }
 
@@ -48,6 +49,7 @@ void World::add_single(uint32_t x, uint32_t y, uint32_t z) {
 void World::remove_voxel(uint32_t x, uint32_t y, uint32_t z) {
     if (!in_safe_range(x, y, z)) return;
     if (!grid_->clear_voxel(x, y, z)) return;
+    count_change();
     changes_.clear();
     changes_.push_back(VoxelPosition{x, y, z});
     remove_unsupported_neighbours(*grid_, x, y, z, changes_);

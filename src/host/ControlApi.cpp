@@ -1,8 +1,13 @@
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "core/EditContext.h"
+#include "grid/SolidBounds.h"
+#include "grid/World.h"
+#include "interaction/Tool.h"
 #include "host/Holloform.h"
 #include "persistence/Vertex3Callback.h"
 
@@ -93,6 +98,63 @@ void do_action(std::uint32_t action) {
 }
 
 void set_vertex3_func(Vertex3Function callback) { ::set_vertex3_func(callback); }
+
+std::uint64_t change_count() { return process_edit_context().world().change_count(); }
+
+std::uint32_t grid_side() { return process_edit_context().world().grid().side(); }
+
+std::array<std::int64_t, 3> focus_voxel() {
+    const FocusVoxel voxel = focus_voxel(process_edit_context().view());
+    // focus_voxel keeps the bits of a truncated 32-bit signed value.
+    return {static_cast<std::int32_t>(voxel.x), static_cast<std::int32_t>(voxel.y),
+            static_cast<std::int32_t>(voxel.z)};
+}
+
+std::array<std::uint32_t, 6> display_box() {
+    const IntBox box = process_edit_context().compute_display_box();
+    return {box.x0, box.y0, box.z0, box.x1, box.y1, box.z1};
+}
+
+bool solid_bounds(std::array<std::uint32_t, 6>& bounds) {
+    const std::optional<IntBox> box = solid_voxel_bounds(process_edit_context().world().grid());
+    if (!box) return false;
+    bounds = {box->x0, box->y0, box->z0, box->x1, box->y1, box->z1};
+    return true;
+}
+
+std::array<double, 16> camera_matrix() {
+    const Matrix4& matrix = process_edit_context().view().matrix();
+    std::array<double, 16> elements{};
+    for (std::size_t i = 0; i < elements.size(); ++i) elements[i] = matrix.data()[i];
+    return elements;
+}
+
+void set_camera_matrix(const std::array<double, 16>& matrix) {
+    EditContext& context = process_edit_context();
+    for (double element : matrix) {
+        if (!std::isfinite(element)) return;
+    }
+    const std::array<double, 16>& m = matrix;
+    context.view().set_matrix(Matrix4(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11],
+                                      m[12], m[13], m[14], m[15]));
+}
+
+std::array<float, 2> focus_depth() {
+    const View& view = process_edit_context().view();
+    return {view.focus_distance(), view.far_offset()};
+}
+
+void set_focus_depth(float focus_distance, float far_offset) {
+    View& view = process_edit_context().view();
+    if (!std::isfinite(focus_distance) || !std::isfinite(far_offset)) return;
+    const float focus = std::max(focus_distance, 1.0f);
+    const float far = std::max(far_offset, 0.0f);
+    // With the focus at its nearest, the far offset alone sets the sum; the
+    // focus then moves out to its place, taking its share from the offset.
+    view.set_focus_distance(1.0f);
+    view.set_far_offset(focus + far - 1.0f);
+    view.set_focus_distance(focus);
+}
 
 }  // namespace Holloform
 

@@ -9,6 +9,7 @@
 // included) and kept until the process ends. If its construction throws, the
 // exception reaches the caller and the next call tries again.
 
+#include <array>
 #include <cstdint>
 
 #include "core/I_EditContext.h"
@@ -62,6 +63,38 @@ HOLLOFORM_API void do_action(std::uint32_t action);
 // Stores the vertex callback shared by every edit context; null included
 // (which turns the export off). The last call wins.
 HOLLOFORM_API void set_vertex3_func(Vertex3Function callback);
+
+// Queries and camera access for hosts that draw their own guides and keep
+// the camera between sessions. Boxes are six voxel indices x0, y0, z0, x1,
+// y1, z1, both ends inclusive.
+
+// Moves by one for every edit that changed at least one voxel (a brush
+// application, the space key's clear) and for every grid installed (new
+// grid, load); stays put otherwise, so a host that notes it at a save can
+// tell later whether the voxels may differ from the file.
+HOLLOFORM_API std::uint64_t change_count();
+// Voxels per side of the current grid.
+HOLLOFORM_API std::uint32_t grid_side();
+// The voxel the brush acts on: the focus point truncated toward zero. It may
+// lie outside the grid (negative, or at least the grid's side).
+HOLLOFORM_API std::array<std::int64_t, 3> focus_voxel();
+// The display box the next frame draws (and the export writes).
+HOLLOFORM_API std::array<std::uint32_t, 6> display_box();
+// The bounds of the solid voxels, found from the grid's hierarchy. False
+// (and `bounds` untouched) when no voxel is solid.
+HOLLOFORM_API bool solid_bounds(std::array<std::uint32_t, 6>& bounds);
+// The camera's view matrix (world to eye), in the element order of
+// glLoadMatrixd.
+HOLLOFORM_API std::array<double, 16> camera_matrix();
+// Replaces the camera's view matrix. A matrix with an element that is not
+// finite is ignored. The host keeps it a rigid motion.
+HOLLOFORM_API void set_camera_matrix(const std::array<double, 16>& matrix);
+// The focus distance (eye to focus point) and the far offset (focus point
+// to far point).
+HOLLOFORM_API std::array<float, 2> focus_depth();
+// Sets both; a focus distance below 1 gives 1 and a negative far offset 0.
+// Non-finite values are ignored.
+HOLLOFORM_API void set_focus_depth(float focus_distance, float far_offset);
 
 }  // namespace Holloform
 

@@ -13,9 +13,12 @@ namespace {
 // cascade and no surface update. Nothing happens outside the grid.
 void clear_focus_voxel(EditContext& context) {
     const FocusVoxel voxel = focus_voxel(context.view());
-    VoxelGrid& grid = context.world().grid();
+    World& world = context.world();
+    VoxelGrid& grid = world.grid();
     const std::uint32_t side = grid.side();
-    if (voxel.x < side && voxel.y < side && voxel.z < side) grid.clear_voxel(voxel.x, voxel.y, voxel.z);
+    if (voxel.x < side && voxel.y < side && voxel.z < side && grid.clear_voxel(voxel.x, voxel.y, voxel.z)) {
+        world.count_change();
+    }
 }
 
 // The first press records the fixed centre and disarms; the next re-arms.

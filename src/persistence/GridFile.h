@@ -31,7 +31,8 @@
 // a level appear in the map's iteration order. Bytes after the last leaf
 // record are ignored.
 //
-// Every failure throws Util_E26EF::Exception with the texts of GridFileText.
+// Every failure throws Util_E26EF::Exception with the texts of GridFileText
+// and, when a system call failed, its errno.
 // A file is untrusted: the loader checks the level count and the structure
 // of the grid it builds, and its cost stays linear in the file's size.
 
@@ -40,12 +41,13 @@ struct LoadedGrid {
     uint32_t boundary_flag = 0;
 };
 
-// Writes the grid file to the stream or to the file at `path` (created or
-// truncated). A failure may leave a partly written file behind.
+// Writes the grid file to the stream or to the file at `path`. A regular
+// file at `path` is replaced whole or not at all (see AtomicFileWriter).
 void save_grid(const VoxelGrid& grid, uint32_t boundary_flag, std::ostream& out);
 void save_grid(const VoxelGrid& grid, uint32_t boundary_flag, const std::string& path);
 
-// Reads a grid file from the stream or from the file at `path`. On failure
+// Reads a grid file from the stream or from the regular file at `path`
+// (anything else, such as a FIFO, is refused without blocking). On failure
 // nothing of the partly read grid remains.
 LoadedGrid load_grid(std::istream& in);
 LoadedGrid load_grid(const std::string& path);

@@ -9,6 +9,7 @@
 #include "persistence/Exception.h"
 #include "persistence/GridFile.h"
 #include "persistence/GridFileText.h"
+#include "persistence/RegularFileReader.h"
 
 namespace {
 
@@ -103,8 +104,16 @@ LoadedGrid load_grid(std::istream& in) {
     return LoadedGrid{std::move(grid), boundary_flag};
 }
 
+// Only a regular file is read, and opening it never blocks.
 LoadedGrid load_grid(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::in);
-    if (!in.is_open() || in.fail()) reject(GridFileText::kCannotOpenForReading, nullptr);
-    return load_grid(static_cast<std::istream&>(in));
+    RegularFileReader file(path);
+    if (!file.is_open()) {
+        throw Util_E26EF::Exception{0, GridFileText::kCannotOpenForReading, nullptr, file.error_number()};
+    }
+    try {
+        return load_grid(file.stream());
+    } catch (Util_E26EF::Exception& error) {
+        error.error_number = file.error_number();
+        throw;
+    }
 }

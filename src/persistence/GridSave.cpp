@@ -1,5 +1,6 @@
 #include <fstream>
 
+#include "persistence/AtomicFileWriter.h"
 #include "persistence/BinaryStream.h"
 #include "persistence/Exception.h"
 #include "persistence/GridFile.h"
@@ -45,10 +46,20 @@ void save_grid(const VoxelGrid& grid, uint32_t boundary_flag, std::ostream& out)
     if (out.fail()) throw Util_E26EF::Exception{0, GridFileText::kOutputFailed, GridFileText::kWriteFailed};
 }
 
+// The file is replaced only once it has been written whole (see
+// AtomicFileWriter); a failure leaves the previous file as it was.
 void save_grid(const VoxelGrid& grid, uint32_t boundary_flag, const std::string& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::out | std::ios::trunc);
-    if (!out.is_open()) throw Util_E26EF::Exception{0, GridFileText::kCannotOpenForWriting, nullptr};
-    save_grid(grid, boundary_flag, static_cast<std::ostream&>(out));
-    out.close();
-    if (out.fail()) throw Util_E26EF::Exception{0, GridFileText::kOutputFailed, GridFileText::kWriteFailed};
+    AtomicFileWriter file(path);
+    if (!file.is_open()) {
+        throw Util_E26EF::Exception{0, GridFileText::kCannotOpenForWriting, nullptr, file.error_number()};
+    }
+    try {
+        save_grid(grid, boundary_flag, file.stream());
+    } catch (Util_E26EF::Exception& error) {
+        error.error_number = file.error_number();
+        throw;
+    }
+    if (!file.commit()) {
+        throw Util_E26EF::Exception{0, GridFileText::kOutputFailed, GridFileText::kWriteFailed, file.error_number()};
+    }
 }

@@ -2,9 +2,15 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+
 #include "interaction/View.h"
 
 namespace {
+
+// Corners held back before a draw: large enough that a frame takes few
+// draws, small enough to stay in cache-friendly memory.
+constexpr size_t kCornersPerDraw = 4 * 8192;
 
 constexpr Rgba from_bytes(int red, int green, int blue) {
     return Rgba{red / 255.0f, green / 255.0f, blue / 255.0f, 1.0f};
@@ -29,22 +35,54 @@ uint32_t FacePainter::colour_index(float x, float y, float z) {
 
 void FacePainter::begin_batch(const Square* square) {
     square_ = square;
-    glBegin(GL_QUADS);
 }
 
 void FacePainter::set_normal(float x, float y, float z) {
-    glColor4fv(kColours[colour_index(x, y, z)].data());
-    if (send_normals_) glNormal3f(x, y, z);
+    colour_ = &kColours[colour_index(x, y, z)];
+    colour_set_ = true;
+    normal_[0] = x;
+    normal_[1] = y;
+    normal_[2] = z;
 }
 
 void FacePainter::emit_square() {
+    if (corners_.empty()) corners_.reserve(kCornersPerDraw);
     for (const auto& corner : square_->corners) {
-        glVertex3i(static_cast<GLint>(corner[0]), static_cast<GLint>(corner[1]), static_cast<GLint>(corner[2]));
+        Corner c;
+        for (int a = 0; a < 3; ++a) c.position[a] = static_cast<int32_t>(corner[a]);
+        for (int i = 0; i < 4; ++i) c.colour[i] = (*colour_)[i];
+        corners_.push_back(c);
+        if (send_normals_) normals_.insert(normals_.end(), normal_, normal_ + 3);
     }
+    if (corners_.size() >= kCornersPerDraw) draw_arrays();
 }
 
-void FacePainter::end_batch() {
-    glEnd();
+void FacePainter::end_batch() {}
+
+void FacePainter::finish() {
+    if (!corners_.empty()) draw_arrays();
+    if (!colour_set_) return;
+    // Drawing from a colour (or normal) array leaves the current one
+    // undefined: set the last one, as drawing corner by corner would have.
+    glColor4fv(colour_->data());
+    if (send_normals_) glNormal3fv(normal_);
+    colour_set_ = false;
+}
+
+void FacePainter::draw_arrays() {
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_INT, sizeof(Corner), corners_.front().position);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, sizeof(Corner), corners_.front().colour);
+    if (send_normals_) {
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glNormalPointer(GL_FLOAT, 0, normals_.data());
+    }
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners_.size()));
+    glPopClientAttrib();
+    corners_.clear();
+    normals_.clear();
 }
 
 void CountingFacePainter::emit_square() {

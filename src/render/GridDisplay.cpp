@@ -37,6 +37,7 @@ void draw_grid_as_squares(EditContext& context, const IntBox& box) {
     const bool count_faces = context.query_bool(BoolCountFaces);
     FacePainter& painter = count_faces ? counting : plain;
     visit_box_squares(context.world().grid(), box, painter, false);
+    painter.finish();
     if (count_faces) squares_face_report().count_display(counting.count(), std::cout);
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -82,6 +84,34 @@ TEST(Actions, FailedLoadLeavesTheWorldUntouched) {
     EXPECT_THROW(context.do_action(ActionSave), Util_E26EF::Exception);
 }
 
+// A path longer than the setting holds is cut when stored; the cut path names
+// another file, which Save and Load must not touch.
+TEST(Actions, SaveAndLoadRefuseAPathThatWasCut) {
+    EditContext context;
+    make_sculpted_world(context);
+    const VoxelGrid* grid = &context.world().grid();
+    const std::string other = temp_path("") + std::string(127 - temp_path("").size(), 'c');
+    std::FILE* file = std::fopen(other.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    context.set_string(StringSavePath, (other + "-too-long.hf").c_str());
+    ASSERT_EQ(context.query_string(StringSavePath), other);  // the cut string stays queryable
+    const auto failure = [&](std::uint32_t action) {
+        try {
+            context.do_action(action);
+        } catch (const Util_E26EF::Exception& error) {
+            return std::string(error.message) + (error.error_number == ENAMETOOLONG ? " (name too long)" : "");
+        }
+        return std::string("no failure");
+    };
+    EXPECT_EQ(failure(ActionSave), "Unable to open file for writing. (name too long)");
+    EXPECT_EQ(failure(ActionLoad), "Unable to open named file. (name too long)");
+    EXPECT_EQ(&context.world().grid(), grid);
+    std::ifstream untouched(other, std::ios::binary | std::ios::ate);
+    EXPECT_EQ(untouched.tellg(), 0);
+    std::remove(other.c_str());
+}
+
 TEST(Actions, NewGridsUseTheLevelSettingWithinTwoToEight) {
     EditContext context;
     context.set_int(IntGridLevels, 2);
@@ -132,6 +162,12 @@ TEST(Actions, ModeBrushAndDisplayBoxActionsAndNumbersOutOfRange) {
     context.set_int(IntDisplayBoxX, 10);
     context.do_action(ActionUpdateDisplayBox);
     EXPECT_EQ(context.view().box_size(), Vector3(10.0f, 40.0f, 40.0f));
+    // Each side is clamped to 256 voxels; the setting keeps what was set.
+    context.set_int(IntDisplayBoxY, 2147483647);
+    context.set_int(IntDisplayBoxZ, 257);
+    context.do_action(ActionUpdateDisplayBox);
+    EXPECT_EQ(context.view().box_size(), Vector3(10.0f, 256.0f, 256.0f));
+    EXPECT_EQ(context.query_int(IntDisplayBoxY), 2147483647);
 }
 
 TEST(Actions, ToggleDisplayBoxFixedCapturesAndReleases) {

@@ -35,6 +35,7 @@ TEST(Settings, DefaultsResetEverythingButTheStrings) {
 // written with the cut-to-127 rule spelt out directly.
 struct ModelStore {
     char strings[2][kSlot] = {};
+    bool cut[2] = {};
     std::int32_t ints[5] = {};
     float floats[15] = {};
     bool bools[19] = {};
@@ -87,7 +88,16 @@ TEST(Settings, RandomOperationsMatchAPlainModel) {
             const std::size_t kept = std::min<std::size_t>(value.size(), kSlot - 1);
             std::memcpy(model.strings[id], value.data(), kept);
             model.strings[id][kept] = '\0';
+            if (!null_string) model.cut[id] = value.size() >= kSlot;
+            if (!null_string && value.size() >= kSlot) {
+                // The cut moves back over up to three UTF-8 continuation bytes
+                // to the start of their character.
+                std::size_t back = 0;
+                while (back < 4 && (value[kSlot - 1 - back] & 0xC0) == 0x80) ++back;
+                if (back < 4) model.strings[id][kSlot - 1 - back] = '\0';
+            }
             EXPECT_EQ(std::memcmp(store.query_string(id), model.strings[id], kSlot), 0);
+            EXPECT_EQ(store.string_was_cut(id), model.cut[id]);
         } else {
             const std::uint32_t id = pick_id(StringVarSentinel);
             const std::uint32_t limit = rng() % 140;

@@ -17,3 +17,11 @@ def module_path() -> pathlib.Path:
     if not list(path.glob("Holloform*.so")):
         pytest.fail(f"the Holloform module is not built in {path} (set HOLLOFORM_MODULE_DIR)")
     return path
+
+
+@pytest.fixture(autouse=True)
+def private_cache(tmp_path, monkeypatch):
+    """The user's cache folder, where the editor's fallback autosave goes."""
+    cache = tmp_path / "cache"
+    monkeypatch.setenv("XDG_CACHE_HOME", str(cache))
+    return cache

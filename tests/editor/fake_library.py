@@ -1,12 +1,23 @@
-"""A small stand-in for the Holloform module's settings and file actions.
+"""A small stand-in for the Holloform module's settings, file actions and queries.
 
-It keeps the grid as a byte string. Save writes it to the file named by
+It keeps the grid as a byte string and counts its changes as the library does. Save writes it to the file named by
 StringSavePath (cut to 127 bytes as the library's slot would), Load reads a
 file that starts with the magic line. Failures raise RuntimeError as the
-module does.
+module does, with the system's errno and strerror. Folders listed in
+read_only refuse saves as a read-only file system would.
 """
 
+import errno
+import os
+
 MAGIC = b"Holloform\n"
+
+
+def library_error(message, number=None):
+    error = RuntimeError(message)
+    error.errno = number
+    error.strerror = os.strerror(number) if number else None
+    return error
 
 
 class FakeLibrary:
@@ -26,7 +37,40 @@ class FakeLibrary:
         self.ints = {0: 3, 1: 40, 2: 40, 3: 40}
         self.bools = {}
         self.actions = []
+        self.read_only = set()  # folders where no file can be written
         self.fail_save_after = None  # bytes written before a save fails
+        self.changes = 0
+        self.matrix = (1.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0, -32.0, -16.0, -41.0, 1.0)
+        self.depth = (9.0, 0.0)
+        self.bounds = None
+
+    def change_count(self):
+        return self.changes
+
+    def grid_side(self):
+        return 512
+
+    def focus_voxel(self):
+        eye = [-t for t in self.matrix[12:15]]  # the fake's camera never turns
+        return (int(eye[0]), int(eye[1]), int(eye[2] - self.depth[0]))
+
+    def display_box(self):
+        return (12, 0, 12, 51, 39, 51)
+
+    def solid_bounds(self):
+        return self.bounds
+
+    def camera_matrix(self):
+        return self.matrix
+
+    def set_camera_matrix(self, matrix):
+        self.matrix = tuple(matrix)
+
+    def focus_depth(self):
+        return self.depth
+
+    def set_focus_depth(self, focus, far):
+        self.depth = (max(1.0, focus), max(0.0, far))
 
     def set_string(self, identifier, value):
         self.strings[identifier] = value.encode("utf-8")[:127].decode("utf-8", "ignore")
@@ -52,30 +96,32 @@ class FakeLibrary:
             self._load(path)
         elif action in (self.ActionNewSolidGrid, self.ActionNewClearGrid):
             self.grid = MAGIC + (b"solid" if action == self.ActionNewSolidGrid else b"clear")
+            self.changes += 1
         elif action == self.ActionToggleDisplayBoxFixed:
             self.bools[self.BoolDisplayBoxStickOn] = not self.bools.get(self.BoolDisplayBoxStickOn, False)
 
     def _save(self, path):
         try:
+            if os.path.dirname(os.path.abspath(path)) in self.read_only:
+                raise OSError(errno.EROFS, os.strerror(errno.EROFS))
             stream = open(path, "wb")
-        except OSError:
-            raise RuntimeError("Unable to open file for writing.") from None
+        except OSError as error:
+            raise library_error("Unable to open file for writing.", error.errno) from None
         with stream:
-            if self.fail_save_after is not None:
-                stream.write(self.grid[:self.fail_save_after])
-                raise RuntimeError("Unable to write file.")
             stream.write(self.grid)
 
     def _load(self, path):
         try:
             with open(path, "rb") as stream:
                 data = stream.read()
-        except OSError:
-            raise RuntimeError("Unable to open named file.") from None
+        except OSError as error:
+            raise library_error("Unable to open named file.", error.errno) from None
         if not data.startswith(MAGIC):
             raise RuntimeError("Not a Holloform grid file.")
         self.grid = data
+        self.changes += 1
 
     def edit(self, text):
         """What a brush stroke does to the grid."""
         self.grid += text.encode()
+        self.changes += 1

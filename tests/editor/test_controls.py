@@ -1,15 +1,23 @@
-"""Command line, host keys, brush tracking and the demo's pointer placement."""
+"""Command line, the key table and what is made from it (help, menu, README),
+the status line, brushes, the unsaved mark, framing and the kept camera."""
 
+import json
+import math
 import random
 
 import pytest
 
-from fake_library import FakeLibrary
-from holloform_editor import keys
-from holloform_editor.brushes import BRUSH_NAMES, BrushCycle
+from editor_paths import REPOSITORY
+from fake_library import MAGIC, FakeLibrary
+from holloform_editor import camera, keys
+from holloform_editor.brushes import BRUSH_NAMES
 from holloform_editor.demo import pointer_position
+from holloform_editor.menu import ROW_HEIGHT, Menu, MenuState, menu_structure, submenu_box, top_box
 from holloform_editor.options import parse_options
 from holloform_editor.session import LARGEST_BOX, SMALLEST_BOX, EditorSession
+from holloform_editor.status import StatusFields, status_line, stroke_message
+
+WINDOW_COMMANDS = {"toggle_help", "quit", "screenshot"}
 
 
 def offset_amount(position, extent):
@@ -50,18 +58,70 @@ def test_command_line():
         assert exit_info.value.code == 2
 
 
-def session_on(hf):
-    return EditorSession(hf, "unused.hf", report=lambda text: None, warn=lambda text: None)
+def session_on(hf, path="unused.hf"):
+    return EditorSession(hf, str(path), report=lambda text: None, warn=lambda text: None)
 
 
-def test_host_keys_toggle_resize_and_leave_library_keys_alone():
+def test_one_key_table_makes_the_help_the_menu_and_the_readme():
+    editor_rows = keys.rows(keys.EDITOR)
+    events = [event for row in editor_rows for event in row.events]
+    assert len(events) == len(set(events))
+    for row in editor_rows:
+        assert row.command in WINDOW_COMMANDS or callable(getattr(EditorSession, row.command))
+    help_text = "\n".join(line for column in keys.help_columns() for line in column)
+    assert all(row.shown in help_text and row.text in help_text for row in keys.KEY_TABLE)
+    assert "F5" in keys.FIRST_STEPS[1] and "F10" in keys.FIRST_STEPS[1]
+
+    state = MenuState(brush_index=2, toggles={"BoolFoggingOn": True}, box_fixed=True)
+    structure = menu_structure(state)
+    assert [title for title, _ in structure] == list(keys.MENUS)
+    assert all(len(entries) <= 20 for _, entries in structure)
+    listed = {(entry.command, entry.argument) for _, entries in structure for entry in entries}
+    assert all((row.command, row.argument) in listed for row in editor_rows if row.menu)
+    brushes = dict(structure)[keys.BRUSH_MENU]
+    assert [entry.label for entry in brushes if entry.command == "choose_brush"] == \
+        [("> " if index == 2 else "  ") + name for index, name in enumerate(BRUSH_NAMES)]
+    display = [entry.label for entry in dict(structure)[keys.DISPLAY_MENU]]
+    assert "[x] fog  (4)" in display and "[ ] squares  (1)" in display
+    assert "[x] display box fixed  (F10)" in display
+
+    readme = (REPOSITORY / "README.md").read_text()
+    assert keys.readme_tables() in readme
+
+
+def test_every_menu_entry_is_reachable_wherever_the_menu_opens():
+    structure = menu_structure(MenuState(brush_index=0, toggles={}, box_fixed=False))
+    rng = random.Random(3)
+    menu = Menu()
+    for _ in range(300):
+        window = (rng.randint(640, 1600), rng.randint(480, 1200))
+        anchor = (rng.randrange(window[0]), rng.randrange(window[1]))
+        menu.open(structure, anchor, window)
+        top = top_box(structure, anchor, window)
+        for index, (_, entries) in enumerate(structure):
+            box = submenu_box(structure, index, anchor, window)
+            assert 0 <= box[0] and box[2] <= window[0] and 0 <= box[1] and box[3] <= window[1]
+            assert box[2] <= top[0] or box[0] >= top[2]  # beside the top level, never over it
+            row = rng.randrange(len(entries))
+            menu.open(structure, anchor, window)
+            menu.point(((top[0] + top[2]) // 2, top[1] + index * ROW_HEIGHT + 2))
+            assert menu.click(((box[0] + box[2]) // 2, box[1] + row * ROW_HEIGHT + 9)) == entries[row]
+            assert not menu.is_open
+
+
+def test_event_names_and_host_keys():
+    assert keys.event_name("\x1a", ctrl=True) == "Ctrl+z"
+    assert keys.event_name("\x1a", ctrl=True, shift=True) == "Ctrl+Shift+z"
+    assert keys.event_name(8, shift=True) == "Shift+F8" and keys.event_name(106) == "Home"
+    assert keys.event_name("A", shift=True) == "A" and keys.event_name("+", shift=True) == "+"
     hf = FakeLibrary()
     session = session_on(hf)
-    for digit, setting, _ in keys.DISPLAY_TOGGLES:
-        before = hf.query_bool(getattr(hf, setting))
-        assert session.host_key(digit)
-        assert hf.query_bool(getattr(hf, setting)) == (not before)
-    assert len({setting for _, setting, _ in keys.DISPLAY_TOGGLES}) == 10
+    toggles = [row for row in keys.KEY_TABLE if row.command == "toggle_setting"]
+    assert len(toggles) == 10
+    for row in toggles:
+        before = hf.query_bool(getattr(hf, row.argument))
+        assert session.host_key(row.events[0])
+        assert hf.query_bool(getattr(hf, row.argument)) == (not before)
     assert session.host_key("+")
     assert session.box_size_setting() == [48, 48, 48]
     assert hf.actions[-1] == hf.ActionUpdateDisplayBox
@@ -71,25 +131,97 @@ def test_host_keys_toggle_resize_and_leave_library_keys_alone():
         assert session.box_size_setting() == [bound] * 3
     for character in "acdfsvxzbw ":
         assert not keys.is_host_key(character) and not session.host_key(character)
-    assert all(keys.is_host_key(c) for c in "0123456789+-=_\x1b")
     assert keys.library_key_code("F") == ord("f") and keys.library_key_code("\x13") == 0x13
+    session.change_focus_depth(-50)  # the wheel: never nearer than 8
+    assert hf.focus_depth() == (8.0, 0.0)
+    session.change_focus_depth(2)
+    assert hf.focus_depth() == (10.0, 0.0)
 
 
-def test_function_keys_brushes_and_help():
-    session = session_on(FakeLibrary())
-    for number in range(2, 12):
-        assert callable(getattr(session, keys.action_for_function_key(number)))
-    assert keys.action_for_function_key(1) is None and keys.action_for_function_key(12) is None
-    brushes = BrushCycle()
-    for _ in range(10):
-        brushes.advance()
-    assert brushes.name == "cube 3x3x3"
-    for _ in range(6):
-        brushes.advance()
-    assert brushes.name == BRUSH_NAMES[0]
-    text = "\n".join(line for column in keys.help_columns() for line in column)
-    assert all(f"\n{letter} " in text or f"+ {letter}" in text for letter in "acdfsvxzbw")
-    assert all(f"F{number} " in text for number in range(1, 12))
-    for digit, _, label in keys.DISPLAY_TOGGLES:
-        assert f"{digit}      toggle {label}" in text
-    assert "space" in text and "Esc" in text and "+ / -" in text
+def test_brushes_step_both_ways_and_are_chosen_directly():
+    hf = FakeLibrary()
+    session = session_on(hf)
+    session.previous_brush()
+    assert session.brushes.name == BRUSH_NAMES[-1] and hf.actions.count(hf.ActionChangeGridAffector) == 7
+    session.next_brush()
+    session.choose_brush("2")
+    assert session.brushes.name == "cube 3x3x3" and hf.actions.count(hf.ActionChangeGridAffector) == 10
+
+
+def test_status_line_and_what_a_stroke_did():
+    fields = StatusFields(brush="voxel", box=(10, 0, 10, 49, 39, 49), box_fixed=True, focus=(20, 5, 60),
+                          focus_distance=9.4, unsaved=True, message="Saved a.hf")
+    line = status_line(fields)
+    assert line == "brush voxel | box 40x40x40 fixed | focus 20 5 60 depth 9 OUTSIDE THE BOX | unsaved* | Saved a.hf"
+    assert status_line(fields, 80) == "voxel | box 40x40x40 fixed | focus 20 5 60 d9 OUTSIDE | unsaved* | Saved a.hf"
+    fields.focus, fields.unsaved, fields.message, fields.box_fixed = (20, 5, 30), False, "", False
+    assert status_line(fields) == "brush voxel | box 40x40x40 following | focus 20 5 30 depth 9"
+
+    box = (0, 0, 0, 63, 63, 63)
+    assert "safe range 2..509" in stroke_message(False, True, 0, (1, 40, 40), 512, box)
+    assert "fall away" in stroke_message(False, True, 1, (40, 40, 40), 512, box)
+    assert "already solid" in stroke_message(False, True, 0, (40, 40, 40), 512, box)
+    assert "already clear" in stroke_message(False, False, 0, (40, 40, 40), 512, box)
+    assert "outside the box" in stroke_message(True, True, 0, (70, 40, 40), 512, box)
+    assert stroke_message(True, True, 0, (40, 40, 40), 512, box) == ""
+
+
+def test_the_unsaved_mark_follows_real_changes_only(tmp_path):
+    hf = FakeLibrary()
+    session = session_on(hf, tmp_path / "grid.hf")
+    session.new_clear_grid()
+    session.note_button(0, pressed=True)
+    session.note_button(0, pressed=False)
+    assert not session.dirty and session.message.startswith("nothing changed")
+    assert session.quit() and not (tmp_path / "grid.hf.autosave").exists()
+    session.note_button(2, pressed=True)
+    hf.edit("carved")
+    session.note_button(2, pressed=False)
+    assert session.dirty and session.message == ""
+    assert session.save() and not session.dirty
+
+
+def projected(matrix, point, aspect):
+    """Normalised device x and y of a world point, and whether it lies ahead."""
+    eye = [sum((list(point) + [1.0])[k] * matrix[4 * k + c] for k in range(4)) for c in range(3)]
+    depth = -eye[2]
+    scale = 1.0 / (camera.tan_half_view() * depth)
+    return eye[0] * scale / aspect, eye[1] * scale, depth > 2.0
+
+
+def test_framing_shows_the_whole_model_and_the_camera_is_kept_beside_the_file(tmp_path):
+    rng = random.Random(5)
+    for _ in range(200):
+        low = [rng.randint(0, 400) for _ in range(3)]
+        bounds = low + [v + rng.randint(0, 100) for v in low]
+        aspect = rng.choice([0.5, 4.0 / 3.0, 2.0])
+        matrix, distance = camera.framing(bounds, aspect)
+        assert camera.is_rigid(matrix)
+        centre = [(bounds[a] + bounds[a + 3] + 1) / 2.0 for a in range(3)]
+        assert all(math.isclose(p, c, abs_tol=1e-6) for p, c in zip(camera.point_ahead(matrix, distance), centre))
+        for corner in ((x, y, z) for x in (bounds[0], bounds[3] + 1) for y in (bounds[1], bounds[4] + 1)
+                       for z in (bounds[2], bounds[5] + 1)):
+            x, y, ahead = projected(matrix, corner, aspect)
+            assert ahead and abs(x) <= 1.0 and abs(y) <= 1.0
+
+    grid = tmp_path / "grid.hf"
+    grid.write_bytes(MAGIC + b"model")
+    hf = FakeLibrary()
+    hf.bounds = (40, 2, 40, 59, 21, 49)
+    session = session_on(hf, grid)
+    session.start()  # no camera file yet: the model is framed
+    assert hf.depth[0] > 9.0 and session.box_size_setting() == [28, 28, 18]
+    assert hf.bools[hf.BoolDisplayBoxStickOn]
+    hf.set_camera_matrix(camera.look_at((0.0, 50.0, 0.0), (50.0, 10.0, 45.0)))
+    kept = hf.camera_matrix()
+    assert session.quit()
+    assert json.loads((tmp_path / "grid.hf.view").read_text())["matrix"] == list(kept)
+
+    hf = FakeLibrary()
+    session_on(hf, grid).start()
+    assert hf.camera_matrix() == kept
+    (tmp_path / "grid.hf.view").write_text('{"matrix": [1, 2, 3]}')
+    hf = FakeLibrary()
+    hf.bounds = (40, 2, 40, 59, 21, 49)
+    session_on(hf, grid).start()  # a camera file that makes no sense: framed again
+    assert hf.camera_matrix() != kept and hf.depth[0] > 9.0

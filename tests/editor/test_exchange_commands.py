@@ -13,19 +13,18 @@ def test_keys_commands_and_files(tmp_path, module_path):
 
     reports, warnings = [], []
     session = EditorSession(Holloform, str(tmp_path / "sculpt.hf"), report=reports.append, warn=warnings.append)
-    for name, code, command, text in keys.EXCHANGE_KEYS:
-        assert command == "screenshot" or callable(getattr(session, command)), command
-        assert keys.exchange_command(code) == command
-        if isinstance(code, str):
-            assert keys.is_host_key(code)
-        assert any(line.startswith(name) and text in line for line in keys.help_columns()[1])
+    models = [row for row in keys.KEY_TABLE if row.menu == keys.MODELS_MENU]
+    assert len(models) == 6
+    for letter, row in zip("ETPBAO", models):
+        assert keys.binding_for_event(keys.event_name(chr(ord(letter) - 64), ctrl=True)) == row
 
     voxels = struct.pack("<i", 8) + bytes(v for i in range(8) for v in (i & 1, i >> 1 & 1, i >> 2, 1))
     body = (b"SIZE" + struct.pack("<iiiii", 12, 0, 2, 2, 2) + b"XYZI" + struct.pack("<ii", len(voxels), 0) + voxels)
     model = tmp_path / "cube.vox"
     model.write_bytes(b"VOX " + struct.pack("<i", 150) + b"MAIN" + struct.pack("<ii", 0, len(body)) + body)
-    Holloform.do_action(Holloform.ActionNewClearGrid)
+    session.new_clear_grid()
     session.ask_path = lambda prompt: str(model)
+    assert not session.dirty
     assert session.import_model() == str(model) and session.dirty
     written = [session.export_model_vox(), session.export_surface_stl()]
     assert written == [str(tmp_path / "sculpt.vox"), str(tmp_path / "sculpt.surface.stl")]

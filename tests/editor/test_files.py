@@ -1,12 +1,19 @@
-"""Atomic saves, loads and the autosave, against a stand-in for the library's file actions."""
+"""Saves, loads and the autosave, against a stand-in for the library's file actions, and a save
+killed half way through the real library."""
 
 import os
-import stat
+import random
+import signal
+import struct
+import subprocess
+import sys
+import time
 
 import pytest
 
+from editor_paths import EDITOR, editor_environment
 from fake_library import MAGIC, FakeLibrary
-from holloform_editor.files import GridFileError, load_grid, save_grid
+from holloform_editor.files import GridFileError, fallback_autosave_path, load_grid, save_grid
 from holloform_editor.session import EditorSession
 
 
@@ -17,23 +24,6 @@ def quiet_session(hf, path):
 
 def leftovers(folder):
     return sorted(name for name in os.listdir(folder) if name.endswith(".tmp"))
-
-
-def test_save_replaces_the_file_only_when_it_succeeds(tmp_path):
-    hf = FakeLibrary(MAGIC + b"new")
-    target = tmp_path / "grid.hf"
-    target.write_bytes(MAGIC + b"old")
-    hf.fail_save_after = 4
-    with pytest.raises(GridFileError, match="Unable to write file"):
-        save_grid(hf, str(target))
-    assert target.read_bytes() == MAGIC + b"old"
-    hf.fail_save_after = None
-    save_grid(hf, str(target))
-    assert target.read_bytes() == MAGIC + b"new"
-    assert leftovers(tmp_path) == []
-    # The library wrote a sibling, never the target itself.
-    assert os.path.dirname(hf.strings[hf.StringSavePath]) == str(tmp_path)
-    assert hf.strings[hf.StringSavePath] != str(target)
 
 
 def test_load_errors_are_reported_with_the_path_and_keep_the_grid(tmp_path):
@@ -59,17 +49,6 @@ def test_paths_longer_than_the_library_holds_still_reach_the_right_file(tmp_path
     assert hf.grid == MAGIC + b"long" and os.getcwd() == cwd and leftovers(folder) == []
 
 
-def test_save_through_a_link_updates_its_target_and_keeps_permissions(tmp_path):
-    real = tmp_path / "real.hf"
-    real.write_bytes(MAGIC + b"old")
-    real.chmod(0o600)
-    link = tmp_path / "link.hf"
-    link.symlink_to(real)
-    save_grid(FakeLibrary(MAGIC + b"new"), str(link))
-    assert link.is_symlink() and real.read_bytes() == MAGIC + b"new"
-    assert stat.S_IMODE(real.stat().st_mode) == 0o600
-
-
 @pytest.mark.parametrize("drop_the_grid", [EditorSession.quit, EditorSession.new_clear_grid])
 def test_unsaved_edits_go_to_the_autosave_only(tmp_path, drop_the_grid):
     target = tmp_path / "grid.hf"
@@ -79,7 +58,6 @@ def test_unsaved_edits_go_to_the_autosave_only(tmp_path, drop_the_grid):
     session.start()
     assert hf.grid == MAGIC + b"saved"
     hf.edit("stroke")
-    session.note_button(0, pressed=True)
     assert drop_the_grid(session) is not False
     assert target.read_bytes() == MAGIC + b"saved"
     assert (tmp_path / "grid.hf.autosave").read_bytes() == MAGIC + b"savedstroke"
@@ -90,7 +68,7 @@ def test_quitting_after_a_save_writes_no_autosave(tmp_path):
     target = tmp_path / "grid.hf"
     session, messages = quiet_session(FakeLibrary(), target)
     session.start()
-    session.note_library_key(" ", pressed=True)
+    session.hf.edit("space")
     assert session.save() and session.quit()
     assert not (tmp_path / "grid.hf.autosave").exists()
     assert f"Saved {target}" in messages
@@ -105,9 +83,99 @@ def test_bad_files_leave_the_editor_running(tmp_path):
     assert any("Not a Holloform grid file" in text for text in messages)
     # Nothing was loaded, so --levels makes the grid; the bad file is untouched.
     assert hf.ints[hf.IntGridLevels] == 4 and hf.grid == MAGIC + b"solid"
-    assert target.read_bytes() == b"not a grid"
-    # An autosave that cannot be written is reported.
-    session, messages = quiet_session(FakeLibrary(), tmp_path / "gone" / "grid.hf")
+    assert session.quit() and target.read_bytes() == b"not a grid"
+    assert not (tmp_path / "grid.hf.view").exists()  # no camera beside a file that is not the grid
+
+
+def test_failed_saves_are_reported_and_unsaved_edits_reach_the_cache_folder(tmp_path, private_cache):
+    folder = tmp_path / "read-only"
+    folder.mkdir()
+    target = folder / "grid.hf"
+    target.write_bytes(MAGIC + b"saved")
+    hf = FakeLibrary()
+    hf.read_only.add(str(folder))
+    session, messages = quiet_session(hf, target)
+    session.start()
+    hf.edit("stroke")
     session.note_button(0, pressed=True)
+    assert not session.save()
+    assert messages[-1] == f"Could not save {target}: Unable to open file for writing. (Read-only file system)"
+
+    # Quitting tries the autosave beside the file, then the cache folder.
+    assert session.quit()
+    fallback = fallback_autosave_path(str(target))
+    assert os.path.dirname(os.path.dirname(fallback)) == str(private_cache)
+    assert messages[-2:] == [f"Could not save {target}.autosave: Unable to open file for writing. "
+                             "(Read-only file system)", f"Unsaved edits written to {fallback}"]
+    assert open(fallback, "rb").read() == MAGIC + b"savedstroke"
+    assert target.read_bytes() == MAGIC + b"saved" and not session.dirty
+    session, messages = quiet_session(FakeLibrary(), target)
+    session.start()
+    assert any(text.startswith(f"Note: {fallback} holds edits newer") for text in messages)
+
+    # With the cache folder unusable too, the grid is kept rather than
+    # replaced, and a quit reports the loss.
+    hf.read_only.add(os.path.dirname(fallback))
+    session, messages = quiet_session(hf, target)
+    hf.edit("more")
+    session.new_clear_grid()
+    assert hf.grid == MAGIC + b"savedstrokemore" and session.dirty
+    assert messages[-1] == "No new clear grid: that would drop the unsaved edits"
     assert not session.quit()
-    assert "unsaved edits are lost" in messages[-1]
+    assert messages[-1] == "Unsaved edits are lost: no autosave could be written"
+
+
+def cell_key(x, y, z):
+    """The two words of the key of the cell whose lowest voxel is (x, y, z)."""
+    return (x >> 3) << 10 | y >> 14, ((y >> 3) << 21 | z >> 3) & 0xFFFFFFFF
+
+
+def big_grid_file(nodes=128):
+    """A clear 3-level grid whose first `nodes` level-1 nodes are subdivided
+    into leaf blocks that each hold one voxel: 72 bytes per leaf block."""
+    words = struct.Struct("<2I")
+    full, empty = b"\xff" * 64, b"\0" * 64
+    parts = [b"Holloform\n\0", struct.pack("<6I", 2, 8, 0, 0, 0, 3), words.pack(0, 0),
+             b"\xff" * (nodes // 8) + b"\0" * (64 - nodes // 8), empty, struct.pack("<I", nodes)]
+    corners = [(64 * (i % 8), 64 * (i // 8 % 8), 64 * (i // 64)) for i in range(nodes)]
+    parts += [words.pack(*cell_key(*corner)) + full + empty for corner in corners]
+    parts.append(struct.pack("<I", nodes * 512))
+    one_voxel = b"\1" + b"\0" * 63
+    for x0, y0, z0 in corners:
+        for j in range(512):
+            parts.append(words.pack(*cell_key(x0 + 8 * (j % 8), y0 + 8 * (j // 8 % 8), z0 + 8 * (j // 64))) + one_voxel)
+    return b"".join(parts)
+
+
+SAVING_IN_A_LOOP = """
+import sys
+import Holloform
+from holloform_editor.files import load_grid, save_grid
+load_grid(Holloform, sys.argv[1])
+save_grid(Holloform, sys.argv[2])
+print("saved", flush=True)
+while True:
+    save_grid(Holloform, sys.argv[2])
+"""
+
+
+def test_a_save_killed_half_way_leaves_the_old_file(tmp_path, module_path):
+    source, target = tmp_path / "source.hf", tmp_path / "grid.hf"
+    source.write_bytes(big_grid_file())
+    environment = editor_environment()
+    environment["PYTHONPATH"] += os.pathsep + str(EDITOR)
+    rng = random.Random(5)
+    saved = None
+    for _ in range(4):
+        saver = subprocess.Popen([sys.executable, "-c", SAVING_IN_A_LOOP, str(source), str(target)],
+                                 env=environment, stdout=subprocess.PIPE, text=True)
+        try:
+            assert saver.stdout.readline() == "saved\n"
+            saved = saved or target.read_bytes()
+            time.sleep(rng.uniform(0.02, 0.3))
+        finally:
+            saver.send_signal(signal.SIGKILL)
+            saver.wait()
+            saver.stdout.close()
+        assert target.read_bytes() == saved
+    assert len(saved) == len(source.read_bytes())  # the same records, in the library's order

@@ -109,10 +109,15 @@ TEST(VoxExchange, ImportIntoTheWorldLeavesTheSurfaceAFullBuildGives) {
                 if (random() % 8 != 0) model.voxels.push_back({x, y, z});
     scene.models.push_back(model);
     scene.placements.push_back(VoxPlacement{0, VoxTransform{}});
+    const uint64_t count = world.change_count();
     const auto added = import_into_world(world, *model_of_scene(scene), VoxelPosition{20, 30, 25}, "blob.vox");
     EXPECT_GT(added.size(), 500u);
+    EXPECT_EQ(world.change_count(), count + 1);
     EXPECT_TRUE(surface_model::same(surface_model::snapshot(world.vertices(), 64),
                                     surface_model::built_snapshot(world.grid(), 0, 64)));
+    // The same model again changes no voxel, so the count stays.
+    EXPECT_TRUE(import_into_world(world, *model_of_scene(scene), VoxelPosition{20, 30, 25}, "blob.vox").empty());
+    EXPECT_EQ(world.change_count(), count + 1);
 }
 
 TEST(VoxExchange, HostileFilesAreRefusedWithTheirReasonAndTheGridStaysAsItWas) {

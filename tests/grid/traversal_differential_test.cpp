@@ -1,6 +1,6 @@
 // Randomized differential tests: GridCursor against get_voxel along rows, and
 // visit_box_squares against the voxel-by-voxel walk of traversal_model.h, on
-// randomly sculpted grids of 2 and 3 levels.
+// randomly sculpted grids of 2 to 4 levels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,18 +59,25 @@ IntBox random_box(std::mt19937& random, const SculptedGrid& g) {
 
 TEST(TraversalDifferential, CursorFindsTheTransitionsOfGetVoxel) {
     std::mt19937 random(20240611);
-    for (uint32_t levels : {2u, 3u, 2u, 3u}) {
+    for (uint32_t levels : {2u, 3u, 4u, 2u, 3u}) {
         const SculptedGrid g = sculpted_grid(random, levels);
         const uint32_t side = g.grid->side();
         for (int cursor_number = 0; cursor_number < 8; ++cursor_number) {
             uint32_t end[3];
             for (int a = 0; a < 3; ++a) end[a] = random() % 4 == 0 ? side : near_region(random, g, a) + 1;
             GridCursor cursor(*g.grid, end[0], end[1], end[2]);
+            uint32_t axis = 0, p[3] = {};
             for (int row = 0; row < 150; ++row) {
-                const uint32_t axis = below(random, 3);
-                uint32_t p[3];
-                for (int a = 0; a < 3; ++a) p[a] = near_region(random, g, a);
-                p[axis] = end[axis] - 1 - below(random, std::min(end[axis], 300u));
+                // Half the rows follow the previous one as a box's rows do
+                // (the cursor keeps its path between them), the others jump.
+                const uint32_t u_axis = (axis + 1) % 3;
+                if (row > 0 && random() % 2 == 0 && p[u_axis] + 1 < side) {
+                    ++p[u_axis];
+                } else {
+                    axis = below(random, 3);
+                    for (int a = 0; a < 3; ++a) p[a] = near_region(random, g, a);
+                    p[axis] = end[axis] - 1 - below(random, std::min(end[axis], 300u));
+                }
                 cursor.seek(p[0], p[1], p[2], axis);
                 bool solid = g.grid->get_voxel(p[0], p[1], p[2]);
                 ASSERT_EQ(cursor.solidity(), solid) << "seek to " << p[0] << ' ' << p[1] << ' ' << p[2];
@@ -91,7 +98,7 @@ TEST(TraversalDifferential, CursorFindsTheTransitionsOfGetVoxel) {
 
 TEST(TraversalDifferential, BoxSquaresMatchTheVoxelByVoxelWalk) {
     std::mt19937 random(77);
-    for (uint32_t levels : {2u, 3u, 2u, 3u, 3u}) {
+    for (uint32_t levels : {2u, 3u, 2u, 3u, 3u, 4u}) {
         const SculptedGrid g = sculpted_grid(random, levels);
         const uint32_t last = g.grid->side() - 1;
         for (int trial = 0; trial < 12; ++trial) {

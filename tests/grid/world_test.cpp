@@ -1,8 +1,11 @@
 // The World's start and the replacement of its grid.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 
+#include "grid/GridAffector.h"
+#include "grid/SolidVoxelCount.h"
 #include "grid/World.h"
 
 namespace {
@@ -42,6 +45,40 @@ TEST(World, InstallGridBuildsTheNewSurfaceAndDropsTheOld) {
     EXPECT_EQ(world.grid().levels(), 2u);
     EXPECT_EQ(world.vertices().size(), 8u);
     EXPECT_EQ(world.boundary_flag(), 1u);
+}
+
+// Random brush additions and removals on a clear grid with a solid slab:
+// many change nothing (unsupported additions fall away, removals of clear
+// voxels, voxels outside the safe range). Edits only add or only remove, so
+// the voxels changed exactly when the solid count did.
+TEST(World, TheChangeCountMovesExactlyWhenVoxelsChangeOrAGridIsInstalled) {
+    World world;
+    const auto brushes = make_grid_affectors();
+    std::mt19937 random(7);
+    const auto below = [&](uint32_t n) { return static_cast<uint32_t>(random() % n); };
+    for (int round = 0; round < 3; ++round) {
+        auto grid = std::make_unique<VoxelGrid>(2, false);
+        for (uint32_t x = 2; x < 40; ++x) {
+            for (uint32_t z = 2; z < 40; ++z) grid->set_voxel(x, 2, z);
+        }
+        uint64_t count = world.change_count();
+        install_grid(world, std::move(grid), 0);
+        EXPECT_EQ(world.change_count(), count + 1);
+        for (int edit = 0; edit < 300; ++edit) {
+            const VoxelPosition at{below(64), below(8), below(64)};
+            const GridAffector& brush = *brushes[below(kGridAffectorCount)];
+            count = world.change_count();
+            const VoxelCount solid = count_solid_voxels(world.grid());
+            if (below(2) == 0) {
+                brush.add_shape(world, at);
+            } else {
+                brush.remove_shape(world, at);
+            }
+            const bool changed = count_solid_voxels(world.grid()) != solid;
+            // A removal counts each voxel of the shape that it cleared.
+            EXPECT_EQ(world.change_count() != count, changed) << "edit " << edit;
+        }
+    }
 }
 
 }  // namespace

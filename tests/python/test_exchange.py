@@ -31,8 +31,11 @@ def test_models_go_in_and_out(tmp_path):
     tiny_vox(source)
     Holloform.set_int(Holloform.IntGridLevels, 3)
     Holloform.do_action(Holloform.ActionNewClearGrid)
+    count = Holloform.change_count()
     Holloform.import_model_at(str(source), 100, 100, 100)
     Holloform.import_model_at(str(source), 200, 100, 100)
+    Holloform.import_model_at(str(source), 200, 100, 100)  # changes no voxel
+    assert Holloform.change_count() == count + 2
     whole = tmp_path / "whole.vox"
     Holloform.export_vox(str(whole), 1)
     Holloform.import_model(str(whole))
@@ -65,7 +68,9 @@ def test_failures_name_the_file_and_the_reason(tmp_path):
          str(tmp_path / "surface.txt") + ": unknown mesh type"),
         (lambda: Holloform.import_model(str(tmp_path / "flat.obj")), str(tmp_path / "flat.obj") + ": "),
     ]
+    count = Holloform.change_count()
     for call, message in cases:
         with pytest.raises(RuntimeError) as raised:
             call()
         assert str(raised.value).startswith(message)
+    assert Holloform.change_count() == count

@@ -1,5 +1,7 @@
 """Saving and loading grids from a script, and the errors it sees."""
 
+import errno
+import os
 import random
 
 import pytest
@@ -46,6 +48,21 @@ def test_a_saved_grid_loads_back_and_bad_files_keep_it(tmp_path):
     assert export_vertices() == clear_export
 
 
-def test_saving_where_no_file_can_be_made_raises(tmp_path):
-    with pytest.raises(RuntimeError, match=r"^Unable to open file for writing\.$"):
-        file_action(Holloform.ActionSave, tmp_path / "no-such-folder" / "grid.hf")
+def test_file_errors_carry_the_system_reason(tmp_path):
+    """The message stays the library's; errno and strerror say why, or are None."""
+    cases = [
+        (Holloform.ActionSave, tmp_path / "no-such-folder" / "grid.hf", "Unable to open file for writing.",
+         errno.ENOENT),
+        (Holloform.ActionLoad, tmp_path / "missing.hf", "Unable to open named file.", errno.ENOENT),
+        (Holloform.ActionLoad, tmp_path, "Unable to open named file.", errno.EISDIR),
+    ]
+    if os.access("/dev/full", os.W_OK):
+        cases.append((Holloform.ActionSave, "/dev/full", "output failed.", errno.ENOSPC))
+    (tmp_path / "short.hf").write_bytes(b"Holloform\n")
+    cases.append((Holloform.ActionLoad, tmp_path / "short.hf", "Input failed.", None))
+    for action, path, message, number in cases:
+        with pytest.raises(RuntimeError) as caught:
+            file_action(action, path)
+        error = caught.value
+        assert (str(error), error.errno) == (message, number), path
+        assert error.strerror == (os.strerror(number) if number else None)

@@ -10,6 +10,8 @@ FUNCTIONS = [
     "set_vertex3_func", "do_action", "query_bool", "query_float", "query_int", "set_bool",
     "set_float", "set_int", "set_string", "key", "button", "motion", "reshape", "display",
     "contact_address", "copyright_notice",
+    "change_count", "grid_side", "focus_voxel", "display_box", "solid_bounds", "camera_matrix",
+    "set_camera_matrix", "focus_depth", "set_focus_depth",
     "import_model_at", "import_model", "export_limit_surface", "export_vox",
     "import_model_at_focus",
 ]
@@ -79,3 +81,31 @@ def test_settings_round_trip_with_their_types_and_fall_back_out_of_range():
     H.set_float(H.FloatFogR, 0.1)
     value = H.query_float(H.FloatFogR)
     assert type(value) is float and value != 0.1 and math.isclose(value, 0.1, rel_tol=1e-7)
+
+
+def test_queries_and_camera_access_added_after_the_original_functions():
+    H = Holloform
+    H.set_int(H.IntGridLevels, 2)
+    count = H.change_count()
+    H.do_action(H.ActionNewClearGrid)
+    assert H.change_count() == count + 1 and H.grid_side() == 64 and H.solid_bounds() is None
+    H.do_action(H.ActionNewSolidGrid)
+    assert H.solid_bounds() == (0, 0, 0, 63, 63, 63)
+    assert all(f.__doc__ for f in (H.change_count, H.solid_bounds, H.set_camera_matrix))
+
+    # An eye at (10, 20, 30) looking down -z: the focus 9 ahead.
+    H.set_camera_matrix([1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -10, -20, -30, 1])
+    H.set_focus_depth(9.5, 3.0)
+    assert H.focus_depth() == (9.5, 3.0) and H.focus_voxel() == (10, 20, 20)
+    H.set_focus_depth(40.0, -1.0)
+    assert H.focus_depth() == (40.0, 0.0) and H.focus_voxel() == (10, 20, -10)
+    kept = H.camera_matrix()
+    H.set_camera_matrix([math.nan] + [0.0] * 15)  # ignored
+    assert H.camera_matrix() == kept and kept[12:15] == (-10.0, -20.0, -30.0)
+    with pytest.raises(ValueError, match="16 numbers"):
+        H.set_camera_matrix([1.0] * 15)
+    H.set_bool(H.BoolDisplayBoxStickOn, False)
+    H.set_focus_depth(9.0, 0.0)
+    H.do_action(H.ActionUpdateDisplayBox)
+    x0, y0, z0, x1, y1, z1 = H.display_box()
+    assert x0 <= 10 <= x1 and y0 <= 20 <= y1 and z0 <= 21 <= z1

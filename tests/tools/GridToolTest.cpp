@@ -1,7 +1,9 @@
 // Runs the holloform-grid tool named by HOLLOFORM_GRID_TOOL: new, info, check,
-// info --surface, brush, squares, import and export.
+// info --surface, brush and squares (an empty box said on standard error),
+// import and export.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,8 +41,8 @@ protected:
         std::ofstream(path("grid"), std::ios::binary) << grid_test::saved_bytes(grid, flag);
     }
 
-    // Runs the tool with @grid, @result, @obj and @missing standing for the
-    // test's files; returns the exit status and keeps both output streams.
+    // Runs the tool with @name standing for each of the test's files (kFiles);
+    // returns the exit status and keeps both output streams.
     int run(std::string arguments) {
         for (const char* name : kFiles) {
             const std::string token = std::string("@") + name;
@@ -48,7 +50,9 @@ protected:
                 arguments.replace(at, token.size(), "'" + path(name) + "'");
             }
         }
-        const std::string command = "'" + tool_ + "' " + arguments + " >'" + path("out") + "' 2>'" + path("err") + "'";
+        // A tool that blocks is ended after a minute rather than hanging the test.
+        const std::string command =
+            "timeout 60 '" + tool_ + "' " + arguments + " >'" + path("out") + "' 2>'" + path("err") + "'";
         const int raw = std::system(command.c_str());
         out_ = read_file(path("out"));
         err_ = read_file(path("err"));
@@ -61,7 +65,8 @@ protected:
         return std::to_string(status) + " | " + out_ + " | " + err_;
     }
 
-    static constexpr const char* kFiles[] = {"grid", "result", "obj", "missing", "out", "err", "cube.obj", "model.vox"};
+    static constexpr const char* kFiles[] = {"grid", "result", "obj",      "missing",  "fifo",
+                                             "out",  "err",    "cube.obj", "model.vox"};
     std::string tool_, prefix_, out_, err_;
 };
 
@@ -69,16 +74,17 @@ TEST_F(GridTool, NewInfoAndCheck) {
     ASSERT_EQ(outcome("new --levels 3 --solid @grid"), "0 |  | ");
     EXPECT_EQ(read_file(path("grid")).size(), 179u);
     EXPECT_EQ(outcome("info @grid"),
-              "0 | levels: 3\nboundary: 1\nnodes_level_1: 0\nleaf_blocks: 0\nsolid_voxels: 134217728\n | ");
+              "0 | levels: 3\nboundary: 1\nnodes_level_1: 0\nleaf_blocks: 0\nsolid_voxels: 134217728\n"
+              "solid_bounds: 0 0 0 511 511 511\n | ");
     EXPECT_EQ(outcome("check @grid"), "0 | ok\n | ");
     ASSERT_EQ(outcome("new --levels 2 --clear @grid"), "0 |  | ");
-    EXPECT_EQ(outcome("info @grid"), "0 | levels: 2\nboundary: 0\nleaf_blocks: 0\nsolid_voxels: 0\n | ");
+    EXPECT_EQ(outcome("info @grid"), "0 | levels: 2\nboundary: 0\nleaf_blocks: 0\nsolid_voxels: 0\nsolid_bounds: none\n | ");
 
     VoxelGrid edited(4, true);
     edited.clear_voxel(1000, 2000, 3000);
     write_grid(edited, 7);
     EXPECT_EQ(outcome("info @grid"), "0 | levels: 4\nboundary: 7\nnodes_level_1: 1\nnodes_level_2: 1\n"
-                                     "leaf_blocks: 1\nsolid_voxels: 68719476735\n | ");
+                                     "leaf_blocks: 1\nsolid_voxels: 68719476735\nsolid_bounds: 0 0 0 4095 4095 4095\n | ");
 }
 
 TEST_F(GridTool, FileFailuresExitWithStatusOne) {
@@ -86,8 +92,17 @@ TEST_F(GridTool, FileFailuresExitWithStatusOne) {
     EXPECT_EQ(outcome("check @grid"), "1 |  | Input failed.\nistream read() failed.\n");
     std::ofstream(path("grid"), std::ios::binary) << std::string("Holloform?\0\2\0\0\0", 15);
     EXPECT_EQ(outcome("info @grid"), "1 |  | \n\nUnknown file type.\n\nUnknown file type.\n");
-    EXPECT_EQ(outcome("check @missing"), "1 |  | Unable to open named file.\n");
-    EXPECT_EQ(outcome("new --levels 2 --solid /nonexistent-folder/grid"), "1 |  | Unable to open file for writing.\n");
+    EXPECT_EQ(outcome("check @missing"), "1 |  | Unable to open named file.\nNo such file or directory\n");
+    EXPECT_EQ(outcome("new --levels 2 --solid /nonexistent-folder/grid"),
+              "1 |  | Unable to open file for writing.\nNo such file or directory\n");
+    if (access("/dev/full", W_OK) == 0) {
+        EXPECT_EQ(outcome("new --levels 2 --solid /dev/full"),
+                  "1 |  | output failed.\nostream write() failed.\nNo space left on device\n");
+    }
+    // A FIFO is refused at once, not waited on.
+    std::remove(path("fifo").c_str());
+    ASSERT_EQ(mkfifo(path("fifo").c_str(), 0644), 0);
+    EXPECT_EQ(outcome("info @fifo"), "1 |  | Unable to open named file.\n");
     EXPECT_EQ(run("info --surface @missing"), 1);
     EXPECT_EQ(run("brush @missing @result --shape 1 --add 10 10 10"), 1);
 }
@@ -113,10 +128,11 @@ TEST_F(GridTool, InfoSurfaceCountsVerticesAndLinks) {
     write_grid(grid, 0);
     ASSERT_EQ(run("info --surface @grid"), 0);
     EXPECT_EQ(out_, "levels: 3\nboundary: 0\nnodes_level_1: 1\nleaf_blocks: 1\nsolid_voxels: 8\n"
-                    "surface_vertices: 8\nsurface_links: 36\n");
+                    "solid_bounds: 10 10 10 11 11 11\nsurface_vertices: 8\nsurface_links: 36\n");
     write_grid(VoxelGrid(2, true), 1);
     ASSERT_EQ(run("info --surface @grid"), 0);
-    EXPECT_EQ(out_, "levels: 2\nboundary: 1\nleaf_blocks: 0\nsolid_voxels: 262144\nsurface_vertices: 0\nsurface_links: 0\n");
+    EXPECT_EQ(out_, "levels: 2\nboundary: 1\nleaf_blocks: 0\nsolid_voxels: 262144\n"
+                    "solid_bounds: 0 0 0 63 63 63\nsurface_vertices: 0\nsurface_links: 0\n");
 }
 
 TEST_F(GridTool, BrushAddsAndRemovesLikeTheEditor) {
@@ -182,6 +198,12 @@ TEST_F(SquaresTool, PrintsOneVertexPerLineOrWritesAnObjFile) {
     ASSERT_EQ(run("squares @grid 8 8 8 12 12 12 --outside-solid --max-dim 4"), 0) << err_;
     EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 4 * 156);
     EXPECT_EQ(out_.substr(0, out_.find('\n')), "3 2 -2");  // corner (13, 8, 8) of the far x wall
+    EXPECT_EQ(err_, "");
+
+    // A box without surface still succeeds, but says so.
+    ASSERT_EQ(run("squares @grid 20 20 20 30 30 30"), 0);
+    EXPECT_EQ(out_, "");
+    EXPECT_NE(err_.find("the box holds no surface"), std::string::npos) << err_;
 
     ASSERT_EQ(run("squares @grid 8 8 8 12 12 12 --obj @obj"), 0) << err_;
     EXPECT_EQ(out_, "");

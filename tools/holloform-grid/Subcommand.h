@@ -22,6 +22,11 @@ struct SubcommandRegistration {
     explicit SubcommandRegistration(Subcommand subcommand) { registered_subcommands().push_back(subcommand); }
 };
 
-// Writes a file error's message, and its detail when it has one, to standard
-// error; returns the exit status for a failed command.
+// Writes a file error's message, its detail and the system's reason (when
+// it has them) to standard error, one per line; returns the exit status for
+// a failed command.
 int report_file_error(const Util_E26EF::Exception& error);
+
+// Says on standard error that an export found no surface in its box, so an
+// empty export is never silent; the command still succeeds.
+void report_empty_box();

@@ -1,9 +1,11 @@
 // holloform-grid info [--surface] FILE: prints "key: value" lines describing a
-// grid file; with --surface also the size of its surface graph.
+// grid file (its solid voxels' bounds among them); with --surface also the size of its surface graph.
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "Subcommand.h"
+#include "grid/SolidBounds.h"
 #include "grid/SolidVoxelCount.h"
 #include "grid/World.h"
 #include "persistence/GridFile.h"
@@ -24,6 +26,15 @@ void print_info(const LoadedGrid& loaded) {
     }
     std::cout << "leaf_blocks: " << grid.leaf_map().size() << '\n';
     std::cout << "solid_voxels: " << voxel_count_text(count_solid_voxels(grid)) << '\n';
+    // x0 y0 z0 x1 y1 z1 of the solid voxels, both ends inclusive.
+    const std::optional<IntBox> bounds = solid_voxel_bounds(grid);
+    std::cout << "solid_bounds:";
+    if (bounds) {
+        std::cout << ' ' << bounds->x0 << ' ' << bounds->y0 << ' ' << bounds->z0 << ' ' << bounds->x1 << ' '
+                  << bounds->y1 << ' ' << bounds->z1 << '\n';
+    } else {
+        std::cout << " none\n";
+    }
 }
 
 // Installs the grid in a world, which builds its surface vertex set, and

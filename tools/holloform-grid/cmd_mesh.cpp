@@ -77,6 +77,7 @@ int run_mesh(const MeshOptions& options) {
                                     mesh.index_count()},
                    options.out_path);
         std::cout << "vertices: " << mesh.vertex_count() << "\ntriangles: " << mesh.triangle_count() << '\n';
+        if (mesh.triangle_count() == 0) report_empty_box();
     } catch (const Util_E26EF::Exception& error) {
         return report_file_error(error);
     }

@@ -1,6 +1,7 @@
 // holloform-grid squares FILE X0 Y0 Z0 X1 Y1 Z1 [--outside-solid] [--max-dim F] [--obj OUT]
 // Exports the faces of a box of the grid as the vertex3 callback receives
 // them: printed one vertex per line ("x y z"), or written as an OBJ file.
+#include <cstddef>
 #include <cstdint>
 #include <iostream>
 #include <memory>
@@ -26,8 +27,10 @@ struct SquaresOptions {
 // The callback is a plain function, so what it writes to lives here.
 std::string printed_vertices;
 ObjQuadWriter* obj_target = nullptr;
+std::size_t exported_corners = 0;
 
 void print_vertex(float x, float y, float z) {
+    ++exported_corners;
     append_float_text(printed_vertices, x);
     printed_vertices += ' ';
     append_float_text(printed_vertices, y);
@@ -40,7 +43,10 @@ void print_vertex(float x, float y, float z) {
     }
 }
 
-void collect_obj_corner(float x, float y, float z) { obj_target->add_corner(x, y, z); }
+void collect_obj_corner(float x, float y, float z) {
+    ++exported_corners;
+    obj_target->add_corner(x, y, z);
+}
 
 // The box, or an explanation on standard error and false.
 bool checked_box(const int64_t (&bounds)[6], uint32_t side, IntBox& box) {
@@ -69,6 +75,7 @@ int run_squares(const SquaresOptions& options) {
         const LoadedGrid loaded = load_grid(options.path);
         IntBox box;
         if (!checked_box(options.bounds, loaded.grid->side(), box)) return 1;
+        exported_corners = 0;
         if (options.obj_path.empty()) {
             set_vertex3_func(print_vertex);
             export_display_box(*loaded.grid, box, options.max_dim, options.outside_solid);
@@ -83,6 +90,7 @@ int run_squares(const SquaresOptions& options) {
             writer.write(options.obj_path);
         }
         set_vertex3_func(nullptr);
+        if (exported_corners == 0) report_empty_box();
     } catch (const Util_E26EF::Exception& error) {
         return report_file_error(error);
     }

@@ -1,5 +1,5 @@
 // The Python extension module Holloform: sixteen functions over the control
-// API and the integer constants of the setting identifiers and action
+// API (and, after them, the queries and camera access added since) and the integer constants of the setting identifiers and action
 // numbers. Each function parses its arguments (a failed parse leaves
 // Python's own argument error), calls the control API under the exception
 // guard and builds its result.
@@ -7,6 +7,8 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "host/Holloform.h"
@@ -148,6 +150,109 @@ PyObject* py_copyright_notice(PyObject*, PyObject* args) {
     return PyUnicode_FromString(text);
 }
 
+// Boxes and vectors go to Python as tuples.
+template <typename Number, std::size_t N>
+PyObject* tuple_of(const std::array<Number, N>& values, PyObject* (*convert)(Number)) {
+    PyObject* tuple = PyTuple_New(static_cast<Py_ssize_t>(N));
+    if (tuple == nullptr) return nullptr;
+    for (std::size_t i = 0; i < N; ++i) {
+        PyObject* item = convert(values[i]);
+        if (item == nullptr) {
+            Py_DECREF(tuple);
+            return nullptr;
+        }
+        PyTuple_SET_ITEM(tuple, static_cast<Py_ssize_t>(i), item);
+    }
+    return tuple;
+}
+
+PyObject* from_unsigned(std::uint32_t value) { return PyLong_FromUnsignedLong(value); }
+PyObject* from_signed(std::int64_t value) { return PyLong_FromLongLong(value); }
+PyObject* from_double(double value) { return PyFloat_FromDouble(value); }
+PyObject* from_float(float value) { return PyFloat_FromDouble(static_cast<double>(value)); }
+
+PyObject* py_change_count(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":change_count")) return nullptr;
+    std::uint64_t count = 0;
+    if (!call_guarded("Holloform::change_count", [&] { count = Holloform::change_count(); })) return nullptr;
+    return PyLong_FromUnsignedLongLong(count);
+}
+
+PyObject* py_grid_side(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":grid_side")) return nullptr;
+    std::uint32_t side = 0;
+    if (!call_guarded("Holloform::grid_side", [&] { side = Holloform::grid_side(); })) return nullptr;
+    return PyLong_FromUnsignedLong(side);
+}
+
+PyObject* py_focus_voxel(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":focus_voxel")) return nullptr;
+    std::array<std::int64_t, 3> voxel{};
+    if (!call_guarded("Holloform::focus_voxel", [&] { voxel = Holloform::focus_voxel(); })) return nullptr;
+    return tuple_of(voxel, from_signed);
+}
+
+PyObject* py_display_box(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":display_box")) return nullptr;
+    std::array<std::uint32_t, 6> box{};
+    if (!call_guarded("Holloform::display_box", [&] { box = Holloform::display_box(); })) return nullptr;
+    return tuple_of(box, from_unsigned);
+}
+
+PyObject* py_solid_bounds(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":solid_bounds")) return nullptr;
+    std::array<std::uint32_t, 6> box{};
+    bool found = false;
+    if (!call_guarded("Holloform::solid_bounds", [&] { found = Holloform::solid_bounds(box); })) return nullptr;
+    if (!found) Py_RETURN_NONE;
+    return tuple_of(box, from_unsigned);
+}
+
+PyObject* py_camera_matrix(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":camera_matrix")) return nullptr;
+    std::array<double, 16> matrix{};
+    if (!call_guarded("Holloform::camera_matrix", [&] { matrix = Holloform::camera_matrix(); })) return nullptr;
+    return tuple_of(matrix, from_double);
+}
+
+PyObject* py_set_camera_matrix(PyObject*, PyObject* args) {
+    PyObject* sequence = nullptr;
+    if (!PyArg_ParseTuple(args, "O:set_camera_matrix", &sequence)) return nullptr;
+    PyObject* items = PySequence_Fast(sequence, "set_camera_matrix needs a sequence of 16 numbers");
+    if (items == nullptr) return nullptr;
+    std::array<double, 16> matrix{};
+    const bool sized = PySequence_Fast_GET_SIZE(items) == 16;
+    for (Py_ssize_t i = 0; sized && i < 16; ++i) {
+        matrix[static_cast<std::size_t>(i)] = PyFloat_AsDouble(PySequence_Fast_GET_ITEM(items, i));
+        if (PyErr_Occurred()) break;
+    }
+    Py_DECREF(items);
+    if (!sized) {
+        PyErr_SetString(PyExc_ValueError, "set_camera_matrix needs a sequence of 16 numbers");
+        return nullptr;
+    }
+    if (PyErr_Occurred()) return nullptr;
+    if (!call_guarded("Holloform::set_camera_matrix", [&] { Holloform::set_camera_matrix(matrix); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_focus_depth(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":focus_depth")) return nullptr;
+    std::array<float, 2> depth{};
+    if (!call_guarded("Holloform::focus_depth", [&] { depth = Holloform::focus_depth(); })) return nullptr;
+    return tuple_of(depth, from_float);
+}
+
+PyObject* py_set_focus_depth(PyObject*, PyObject* args) {
+    float focus_distance = 0.0f;
+    float far_offset = 0.0f;
+    if (!PyArg_ParseTuple(args, "ff:set_focus_depth", &focus_distance, &far_offset)) return nullptr;
+    if (!call_guarded("Holloform::set_focus_depth", [&] { Holloform::set_focus_depth(focus_distance, far_offset); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
+}
+
 // Models in and out: every failure is a RuntimeError naming the file and
 // the reason.
 
@@ -217,11 +322,40 @@ PyMethodDef module_functions[] = {
     {"display", py_display, METH_VARARGS, nullptr},
     {"contact_address", py_contact_address, METH_VARARGS, nullptr},
     {"copyright_notice", py_copyright_notice, METH_VARARGS, nullptr},
-    {"import_model_at", py_import_model_at, METH_VARARGS, nullptr},
-    {"import_model", py_import_model, METH_VARARGS, nullptr},
-    {"export_limit_surface", py_export_limit_surface, METH_VARARGS, nullptr},
-    {"export_vox", py_export_vox, METH_VARARGS, nullptr},
-    {"import_model_at_focus", py_import_model_at_focus, METH_VARARGS, nullptr},
+    {"change_count", py_change_count, METH_VARARGS,
+     "change_count() -> int\n\nMoves by one for every edit that changed a voxel and every grid installed "
+     "(new grid, load); equal values mean no voxel changed in between."},
+    {"grid_side", py_grid_side, METH_VARARGS, "grid_side() -> int\n\nVoxels per side of the current grid."},
+    {"focus_voxel", py_focus_voxel, METH_VARARGS,
+     "focus_voxel() -> (x, y, z)\n\nThe voxel the brush acts on; it may lie outside the grid."},
+    {"display_box", py_display_box, METH_VARARGS,
+     "display_box() -> (x0, y0, z0, x1, y1, z1)\n\nThe display box in force, voxel indices, both ends inclusive."},
+    {"solid_bounds", py_solid_bounds, METH_VARARGS,
+     "solid_bounds() -> (x0, y0, z0, x1, y1, z1) or None\n\nThe bounds of the solid voxels (inclusive), "
+     "found from the grid's hierarchy; None when no voxel is solid."},
+    {"camera_matrix", py_camera_matrix, METH_VARARGS,
+     "camera_matrix() -> tuple of 16 floats\n\nThe view matrix (world to eye) in glLoadMatrixd order."},
+    {"set_camera_matrix", py_set_camera_matrix, METH_VARARGS,
+     "set_camera_matrix(m)\n\nReplaces the view matrix with 16 numbers in glLoadMatrixd order; keep it a "
+     "rigid motion. A matrix with a non-finite element is ignored."},
+    {"focus_depth", py_focus_depth, METH_VARARGS,
+     "focus_depth() -> (focus_distance, far_offset)\n\nEye to focus point, and focus point to far point."},
+    {"set_focus_depth", py_set_focus_depth, METH_VARARGS,
+     "set_focus_depth(focus_distance, far_offset)\n\nSets both; a focus distance below 1 gives 1, a "
+     "negative far offset 0."},
+    {"import_model_at", py_import_model_at, METH_VARARGS,
+     "import_model_at(path, x, y, z, mesh_voxels=0)\n\nImports a .vox or mesh file into the current grid with its "
+     "lower corner at voxel (x, y, z); RuntimeError naming the file and the reason, the grid unchanged."},
+    {"import_model", py_import_model, METH_VARARGS,
+     "import_model(path, levels=0, mesh_voxels=0)\n\nReplaces the grid by a new clear grid holding the model at "
+     "its centre (levels 0: the fewest that hold it)."},
+    {"export_limit_surface", py_export_limit_surface, METH_VARARGS,
+     "export_limit_surface(path)\n\nWrites the limit surface of the display box to an OBJ, STL or PLY file."},
+    {"export_vox", py_export_vox, METH_VARARGS,
+     "export_vox(path, whole_model=0)\n\nWrites the solid voxels of the display box, or of the whole model, "
+     "to a .vox file."},
+    {"import_model_at_focus", py_import_model_at_focus, METH_VARARGS,
+     "import_model_at_focus(path, mesh_voxels=0)\n\nimport_model_at with the lower corner at the focus voxel."},
     {nullptr, nullptr, 0, nullptr},
 };
 

@@ -14,7 +14,8 @@
 struct PythonErrorRaised {};
 
 // Turns a library error into a RuntimeError with its message, else its
-// detail, else "Holloform exception caught via " and `via`.
+// detail, else "Holloform exception caught via " and `via`. The error's
+// attributes errno and strerror give the system's reason, or are None.
 void raise_library_error(const Util_E26EF::Exception& error, const char* via);
 
 // Runs `call`, turning whatever C++ exception escapes it into a Python
