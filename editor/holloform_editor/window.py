@@ -39,6 +39,7 @@ class EditorWindow:
         self._drag = None  # (button, x, y) of an Alt-drag in progress
         self._ground = guides.GroundLevel(hf)
         self._screenshot_pending = False
+        self._library_keys_down = set()  # library key codes pressed and not yet released
 
     def open(self) -> None:
         GLUT.glutInit([b"holloform"])
@@ -172,14 +173,20 @@ class EditorWindow:
         if binding is not None:
             self.run_command(binding.command, name if binding.command == "resize_key" else binding.argument)
         else:
-            self.hf.key(keys.library_key_code(character), 1)
+            code = keys.library_key_code(character)
+            self.hf.key(code, 1)
+            self._library_keys_down.add(code)
             self.session.note_library_key(character, True)
         self._update_title()
 
     def on_key_up(self, key: bytes, x: int, y: int) -> None:
-        character = key.decode("latin-1")
-        if not keys.is_host_key(self._event_name(character)):
-            self.hf.key(keys.library_key_code(character), 0)
+        # Only keys the library saw go down: the release of a host key such as
+        # Ctrl+B can arrive as the plain letter, and would otherwise reach
+        # the library's tools.
+        code = keys.library_key_code(key.decode("latin-1"))
+        if code in self._library_keys_down:
+            self._library_keys_down.discard(code)
+            self.hf.key(code, 0)
 
     def on_special_down(self, key: int, x: int, y: int) -> None:
         binding = keys.binding_for_event(self._event_name(key))
