@@ -15,6 +15,7 @@
 #include "exchange/SolidCells.h"
 #include "exchange/VoxExchange.h"
 #include "exchange/VoxFile.h"
+#include "grid/SolidBounds.h"
 #include "grid/VoxelGrid.h"
 #include "persistence/GridFile.h"
 
@@ -92,7 +93,7 @@ const VoxelGrid& ball_grid() {
 
 void BM_VoxExportAndImportTenMillion(benchmark::State& state) {
     const VoxelGrid& grid = ball_grid();
-    const IntBox box = *solid_bounding_box(grid);
+    const IntBox box = *solid_voxel_bounds(grid);
     const uint64_t voxels = count_solid_in_box(grid, box);
     double export_seconds = 0, import_seconds = 0, save_seconds = 0, load_seconds = 0;
     for (auto _ : state) {

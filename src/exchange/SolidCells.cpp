@@ -94,17 +94,3 @@ uint64_t count_solid_in_box(const VoxelGrid& grid, const IntBox& box) {
     for_each_solid_part(grid, box, [&](const IntBox& part) { total += volume(part); });
     return total > UINT64_MAX ? UINT64_MAX : uint64_t(total);
 }
-
-std::optional<IntBox> solid_bounding_box(const VoxelGrid& grid) {
-    std::optional<IntBox> bounds;
-    const uint32_t last = grid.side() - 1;
-    for_each_solid_part(grid, IntBox{0, 0, 0, last, last, last}, [&](const IntBox& part) {
-        if (!bounds) {
-            bounds = part;
-            return;
-        }
-        bounds = IntBox{std::min(bounds->x0, part.x0), std::min(bounds->y0, part.y0), std::min(bounds->z0, part.z0),
-                        std::max(bounds->x1, part.x1), std::max(bounds->y1, part.y1), std::max(bounds->z1, part.z1)};
-    });
-    return bounds;
-}

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 
 #include "grid/IntBox.h"
 
@@ -17,7 +16,3 @@ void for_each_solid_part(const VoxelGrid& grid, const IntBox& box, const std::fu
 
 // Solid voxels inside `box`, at most UINT64_MAX.
 uint64_t count_solid_in_box(const VoxelGrid& grid, const IntBox& box);
-
-// The smallest box holding every solid voxel of the grid; none when the grid
-// is wholly clear.
-std::optional<IntBox> solid_bounding_box(const VoxelGrid& grid);

@@ -9,8 +9,8 @@
 #include "exchange/GridImport.h"
 #include "exchange/LimitSurfaceExport.h"
 #include "exchange/ModelFile.h"
-#include "exchange/SolidCells.h"
 #include "exchange/VoxExchange.h"
+#include "grid/SolidBounds.h"
 #include "grid/World.h"
 #include "host/Holloform.h"
 #include "host/ProcessEditContext.h"
@@ -93,7 +93,7 @@ void export_vox(const char* path, bool whole_model) {
     const VoxelGrid& grid = context.world().grid();
     IntBox box = context.compute_display_box();
     if (whole_model) {
-        const auto bounds = solid_bounding_box(grid);
+        const auto bounds = solid_voxel_bounds(grid);
         if (!bounds) throw ExchangeError(name, "the model holds no solid voxel");
         box = *bounds;
     }

@@ -12,6 +12,7 @@
 #include "exchange/SolidCells.h"
 #include "exchange/VoxExchange.h"
 #include "exchange/VoxFile.h"
+#include "grid/SolidBounds.h"
 #include "grid/VoxelGrid.h"
 #include "grid/World.h"
 #include "grid/surface_model.h"
@@ -79,7 +80,7 @@ TEST(VoxExchange, ExportThenImportKeepsEveryVoxelAcrossTheSplit) {
         for (uint32_t y = 120; y < 136; ++y)
             for (uint32_t x = 248; x < 264; ++x) grid.set_voxel(x, y, z), placed.insert({x, y, z});
 
-    const IntBox box = *solid_bounding_box(grid);
+    const IntBox box = *solid_voxel_bounds(grid);
     const VoxScene scene = scene_of_box(grid, box, "round.vox");
     EXPECT_GT(scene.models.size(), 1u);
     for (const VoxModel& model : scene.models) {

@@ -8,8 +8,8 @@
 
 #include "Subcommand.h"
 #include "exchange/ExchangeError.h"
-#include "exchange/SolidCells.h"
 #include "exchange/VoxExchange.h"
+#include "grid/SolidBounds.h"
 #include "persistence/GridFile.h"
 
 namespace {
@@ -23,7 +23,7 @@ struct ExportOptions {
 // The box to export, or an ExchangeError naming the output file.
 IntBox box_to_export(const VoxelGrid& grid, const ExportOptions& options) {
     if (options.bounds.empty()) {
-        const auto bounds = solid_bounding_box(grid);
+        const auto bounds = solid_voxel_bounds(grid);
         if (!bounds) throw ExchangeError(options.out_path, "the grid holds no solid voxel");
         return *bounds;
     }
