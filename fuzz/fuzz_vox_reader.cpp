@@ -10,6 +10,7 @@
 #include "exchange/SolidCells.h"
 #include "exchange/VoxExchange.h"
 #include "exchange/VoxFile.h"
+#include "grid/SolidBounds.h"
 #include "grid/VoxelGrid.h"
 
 namespace {
@@ -25,7 +26,7 @@ void check_round_trip(VoxScene scene) {
     const long levels = levels_to_hold(model->extent());
     if (levels == 0 || levels > kMaxLevels) return;
     const auto grid = import_into_new_grid(*model, levels, "input");
-    const IntBox box = *solid_bounding_box(*grid);
+    const IntBox box = *solid_voxel_bounds(*grid);
     const uint64_t count = count_solid_in_box(*grid, box);
     const std::string bytes = vox_bytes(scene_of_box(*grid, box, "output"));
     const auto back = import_into_new_grid(
