@@ -26,10 +26,11 @@ EDITOR = "editor"
 
 # Submenus of the middle-button menu, in menu order.
 FILE_MENU = "File"
+MODELS_MENU = "Models"
 BRUSH_MENU = "Brush"
 DISPLAY_MENU = "Display"
 CAMERA_MENU = "Camera"
-MENUS = (FILE_MENU, BRUSH_MENU, DISPLAY_MENU, CAMERA_MENU)
+MENUS = (FILE_MENU, MODELS_MENU, BRUSH_MENU, DISPLAY_MENU, CAMERA_MENU)
 
 
 @dataclass(frozen=True)
@@ -60,6 +61,11 @@ def _mouse(shown, text):
 
 def _library(shown, text):
     return Binding(shown, text, LIBRARY)
+
+
+def _models(letter, text, command):
+    """A key that takes models in or out: Ctrl and a letter."""
+    return Binding(f"Ctrl+{letter}", text, events=(f"Ctrl+{letter.lower()}",), command=command, menu=MODELS_MENU)
 
 
 def _toggle(digit, setting, label):
@@ -108,6 +114,13 @@ KEY_TABLE = (
             menu=DISPLAY_MENU),
     Binding("F11", "export the display box as OBJ", events=("F11",), command="export_obj", menu=FILE_MENU),
     Binding("Home", "frame the model", events=("Home",), command="frame_model", menu=CAMERA_MENU),
+    _models("E", "export the box's limit surface as OBJ", "export_surface_obj"),
+    _models("T", "export the box's limit surface as STL", "export_surface_stl"),
+    _models("P", "export the box's limit surface as PLY", "export_surface_ply"),
+    _models("B", "export the display box as .vox", "export_box_vox"),
+    _models("A", "export the whole model as .vox", "export_model_vox"),
+    _models("O", "import a .vox or mesh at the focus", "import_model"),
+    Binding("F12", "save a screenshot as PNG", events=("F12",), command="screenshot", menu=FILE_MENU),
     _toggle("1", "BoolDisplayGridAsSquares", "squares"),
     _toggle("2", "BoolDisplayGridAsLimitMCA", "limit surface"),
     _toggle("3", "BoolWireGrid", "wireframe"),

@@ -157,3 +157,8 @@ void set_focus_depth(float focus_distance, float far_offset) {
 }
 
 }  // namespace Holloform
+
+EditContext& process_edit_context_for(const char* function) {
+    refuse_while_action_runs(function);
+    return process_edit_context();
+}

@@ -17,7 +17,7 @@ from holloform_editor.options import parse_options
 from holloform_editor.session import LARGEST_BOX, SMALLEST_BOX, EditorSession
 from holloform_editor.status import StatusFields, status_line, stroke_message
 
-WINDOW_COMMANDS = {"toggle_help", "quit"}
+WINDOW_COMMANDS = {"toggle_help", "quit", "screenshot"}
 
 
 def offset_amount(position, extent):

@@ -26,7 +26,12 @@ set(expected
   "Holloform::camera_matrix()"
   "Holloform::set_camera_matrix(std::array<double, 16ul> const&)"
   "Holloform::focus_depth()"
-  "Holloform::set_focus_depth(float, float)")
+  "Holloform::set_focus_depth(float, float)"
+  "Holloform::import_model_at(char const*, unsigned int, unsigned int, unsigned int, unsigned int)"
+  "Holloform::import_model(char const*, int, unsigned int)"
+  "Holloform::export_limit_surface(char const*)"
+  "Holloform::export_vox(char const*, bool)"
+  "Holloform::import_model_at_focus(char const*, unsigned int)")
 
 execute_process(COMMAND ${NM} -D --defined-only --demangle ${LIBRARY}
   OUTPUT_VARIABLE listing RESULT_VARIABLE status)
