@@ -12,7 +12,7 @@ HOLLOFORM_PACKAGES=(
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   python3 python3-dev python3-pytest python3-opengl python3-pil libglut3.12 libglut-dev
   xvfb xdotool imagemagick
-  libopenvdb-dev libboost-dev
+  libopenvdb-dev libboost-dev libassimp-dev pkg-config
 )
 
 install_packages() {

@@ -27,11 +27,12 @@ EDITOR = "editor"
 # Submenus of the middle-button menu, in menu order.
 FILE_MENU = "File"
 EDIT_MENU = "Edit"
+MODELS_MENU = "Models"
 BRUSH_MENU = "Brush"
 DISPLAY_MENU = "Display"
 CAMERA_MENU = "Camera"
 MIRROR_MENU = "Mirror"
-MENUS = (FILE_MENU, EDIT_MENU, BRUSH_MENU, DISPLAY_MENU, CAMERA_MENU, MIRROR_MENU)
+MENUS = (FILE_MENU, EDIT_MENU, MODELS_MENU, BRUSH_MENU, DISPLAY_MENU, CAMERA_MENU, MIRROR_MENU)
 
 
 @dataclass(frozen=True)
@@ -62,6 +63,11 @@ def _mouse(shown, text):
 
 def _library(shown, text):
     return Binding(shown, text, LIBRARY)
+
+
+def _models(letter, text, command):
+    """A key that takes models in or out: Ctrl and a letter."""
+    return Binding(f"Ctrl+{letter}", text, events=(f"Ctrl+{letter.lower()}",), command=command, menu=MODELS_MENU)
 
 
 def _toggle(digit, setting, label, menu=DISPLAY_MENU, event=None):
@@ -110,6 +116,13 @@ KEY_TABLE = (
             menu=DISPLAY_MENU),
     Binding("F11", "export the display box as OBJ", events=("F11",), command="export_obj", menu=FILE_MENU),
     Binding("Home", "frame the model", events=("Home",), command="frame_model", menu=CAMERA_MENU),
+    _models("E", "export the box's limit surface as OBJ", "export_surface_obj"),
+    _models("T", "export the box's limit surface as STL", "export_surface_stl"),
+    _models("P", "export the box's limit surface as PLY", "export_surface_ply"),
+    _models("B", "export the display box as .vox", "export_box_vox"),
+    _models("A", "export the whole model as .vox", "export_model_vox"),
+    _models("O", "import a .vox or mesh at the focus", "import_model"),
+    Binding("F12", "save a screenshot as PNG", events=("F12",), command="screenshot", menu=FILE_MENU),
     _toggle("1", "BoolDisplayGridAsSquares", "squares"),
     _toggle("2", "BoolDisplayGridAsLimitMCA", "limit surface"),
     _toggle("3", "BoolWireGrid", "wireframe"),
@@ -125,13 +138,13 @@ KEY_TABLE = (
     Binding("Esc", "quit (unsaved edits: autosave)", events=(ESCAPE,), command="quit", menu=FILE_MENU),
     # Ctrl+letters that no library tool uses; Ctrl+h, i, j and m would
     # arrive as Backspace, Tab and Enter.
-    Binding("Ctrl+Z", "undo a stroke, clear, new grid or load", events=("Ctrl+z",), command="undo",
+    Binding("Ctrl+Z", "undo a stroke, clear, new grid, load or import", events=("Ctrl+z",), command="undo",
             menu=EDIT_MENU),
     Binding("Ctrl+Y", "redo (also Ctrl+Shift+Z)", events=("Ctrl+y", "Ctrl+Shift+z"), command="redo",
             menu=EDIT_MENU),
-    _toggle("Ctrl+E", "BoolMirrorX", "mirror across x", MIRROR_MENU, "Ctrl+e"),
-    _toggle("Ctrl+R", "BoolMirrorY", "mirror across y", MIRROR_MENU, "Ctrl+r"),
-    _toggle("Ctrl+T", "BoolMirrorZ", "mirror across z", MIRROR_MENU, "Ctrl+t"),
+    _toggle("Ctrl+K", "BoolMirrorX", "mirror across x", MIRROR_MENU, "Ctrl+k"),
+    _toggle("Ctrl+L", "BoolMirrorY", "mirror across y", MIRROR_MENU, "Ctrl+l"),
+    _toggle("Ctrl+U", "BoolMirrorZ", "mirror across z", MIRROR_MENU, "Ctrl+u"),
     Binding("Ctrl+G", "mirror planes through the focus voxel", events=("Ctrl+g",), command="set_mirror_centre",
             menu=MIRROR_MENU),
 )

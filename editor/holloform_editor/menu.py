@@ -1,5 +1,5 @@
 """The menu on the middle mouse button: a short top level of submenus (File,
-Brush, Display, Camera) whose entries come from the key table.
+Models, Brush, Display, Camera) whose entries come from the key table.
 
 The menu is drawn by the editor itself rather than by GLUT, whose popup
 menus opened in the lower half of the window are moved off the screen. Its

@@ -13,6 +13,7 @@ import sys
 
 from . import camera, keys
 from .brushes import BRUSH_NAMES, BrushCycle
+from .exchange import ExchangeCommands
 from .files import (GridFileError, autosave_path, fallback_autosave_path, load_grid, obj_path, save_grid,
                     write_file_atomically)
 from .obj_export import export_display_box
@@ -43,7 +44,7 @@ def _print_status(text: str) -> None:
     print(text, flush=True)
 
 
-class EditorSession:
+class EditorSession(ExchangeCommands):
     def __init__(self, hf, save_path: str, report=_print_status, warn=_print_error):
         self.hf = hf
         self.save_path = save_path

@@ -38,6 +38,8 @@ class EditorWindow:
         self.menu = Menu()
         self._drag = None  # (button, x, y) of an Alt-drag in progress
         self._ground = guides.GroundLevel(hf)
+        self._screenshot_pending = False
+        self._library_keys_down = set()  # library key codes pressed and not yet released
 
     def open(self) -> None:
         GLUT.glutInit([b"holloform"])
@@ -70,6 +72,10 @@ class EditorWindow:
 
     def toggle_help(self) -> None:
         self.show_help = not self.show_help
+
+    def screenshot(self) -> None:
+        """Saves the next frame as PNG: it is read before the swap, after everything is drawn."""
+        self._screenshot_pending = True
 
     def run_command(self, command: str, argument=None) -> None:
         """A command of the key table or the menu: the window's own, else the session's."""
@@ -105,6 +111,9 @@ class EditorWindow:
         help_overlay.draw_status_line(self.width, self.height, status, hint=not self.show_help)
         if self.menu.is_open:
             help_overlay.draw_menu(self.width, self.height, self.menu.panels())
+        if self._screenshot_pending:
+            self._screenshot_pending = False
+            self.session.save_screenshot(self.width, self.height)
         GLUT.glutSwapBuffers()
         self.frames += 1
         if self._frame_rate.tick() or not self._title:
@@ -164,14 +173,20 @@ class EditorWindow:
         if binding is not None:
             self.run_command(binding.command, name if binding.command == "resize_key" else binding.argument)
         else:
-            self.hf.key(keys.library_key_code(character), 1)
+            code = keys.library_key_code(character)
+            self.hf.key(code, 1)
+            self._library_keys_down.add(code)
             self.session.note_library_key(character, True)
         self._update_title()
 
     def on_key_up(self, key: bytes, x: int, y: int) -> None:
-        character = key.decode("latin-1")
-        if not keys.is_host_key(self._event_name(character)):
-            self.hf.key(keys.library_key_code(character), 0)
+        # Only keys the library saw go down: the release of a host key such as
+        # Ctrl+B can arrive as the plain letter, and would otherwise reach
+        # the library's tools.
+        code = keys.library_key_code(key.decode("latin-1"))
+        if code in self._library_keys_down:
+            self._library_keys_down.discard(code)
+            self.hf.key(code, 0)
 
     def on_special_down(self, key: int, x: int, y: int) -> None:
         binding = keys.binding_for_event(self._event_name(key))

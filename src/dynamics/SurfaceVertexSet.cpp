@@ -9,17 +9,22 @@
 
 namespace {
 
-constexpr std::size_t kFirstTableSize = 16;
+constexpr uint32_t kFirstTableBits = 4;
 
 }  // namespace
 
 SurfaceVertexSet::SurfaceVertexSet(uint32_t levels)
-    : table_(new VertexIndex[kFirstTableSize]),
-      table_mask_(kFirstTableSize - 1),
-      seed_(process_hash_seed()),
-      levels_(levels),
-      key_bits_(key_bits_for_levels(levels)) {
-    std::fill(table_.get(), table_.get() + kFirstTableSize, kNoVertexIndex);
+    : seed_(process_hash_seed()), levels_(levels), key_bits_(key_bits_for_levels(levels)) {
+    coordinate_mask_ = key_bits_ >= 32 ? 0xFFFFFFFFu : (1u << key_bits_) - 1;
+    reset_table(kFirstTableBits);
+}
+
+void SurfaceVertexSet::reset_table(uint32_t bits) {
+    const std::size_t size = std::size_t(1) << bits;
+    table_.reset(new Slot[size]);
+    std::fill(table_.get(), table_.get() + size, Slot{kNoVertexIndex, 0});
+    table_bits_ = bits;
+    table_mask_ = size - 1;
 }
 
 VertexKey SurfaceVertexSet::make_key(uint32_t x, uint32_t y, uint32_t z) const {
@@ -34,23 +39,30 @@ VertexKey SurfaceVertexSet::key_of(const SurfaceVertex& vertex) const {
     return pack_vertex_key(vertex.voxel(), key_bits_);
 }
 
-uint64_t SurfaceVertexSet::hash_of(const VertexCoordinates& voxel) const {
-    return hash_coordinates(voxel.x, voxel.y, voxel.z, seed_);
+uint32_t SurfaceVertexSet::tag_of(const VertexCoordinates& voxel) const {
+    return static_cast<uint32_t>(hash_coordinates(voxel.x, voxel.y, voxel.z, seed_) >> 32);
 }
 
-std::size_t SurfaceVertexSet::slot_of(const VertexCoordinates& voxel) const {
-    std::size_t slot = hash_of(voxel) & table_mask_;
+std::size_t SurfaceVertexSet::slot_of(const VertexCoordinates& voxel, uint32_t tag) const {
+    std::size_t slot = home_of(tag);
     for (;;) {
-        const VertexIndex index = table_[slot];
-        if (index == kNoVertexIndex) return slot;
-        const SurfaceVertex& v = vertex(index);
-        if (v.x_ == voxel.x && v.y_ == voxel.y && v.z_ == voxel.z) return slot;
+        const Slot& entry = table_[slot];
+        if (entry.index == kNoVertexIndex) return slot;
+        if (entry.tag == tag) {
+            const SurfaceVertex& v = vertex(entry.index);
+            if (v.x_ == voxel.x && v.y_ == voxel.y && v.z_ == voxel.z) return slot;
+        }
         slot = (slot + 1) & table_mask_;
     }
 }
 
+VertexIndex SurfaceVertexSet::index_at(uint32_t x, uint32_t y, uint32_t z) const {
+    const VertexCoordinates voxel{x & coordinate_mask_, y & coordinate_mask_, z & coordinate_mask_};
+    return table_[slot_of(voxel)].index;
+}
+
 VertexIndex SurfaceVertexSet::find_index(VertexKey key) const {
-    return table_[slot_of(split_key(key))];
+    return table_[slot_of(split_key(key))].index;
 }
 
 SurfaceVertex* SurfaceVertexSet::find(VertexKey key) {
@@ -77,30 +89,55 @@ VertexIndex SurfaceVertexSet::new_record(const VertexCoordinates& voxel) {
 }
 
 void SurfaceVertexSet::grow_table() {
-    const std::size_t size = (table_mask_ + 1) * 2;
-    std::unique_ptr<VertexIndex[]> old = std::move(table_);
+    const std::unique_ptr<Slot[]> old = std::move(table_);
     const std::size_t old_size = table_mask_ + 1;
-    table_.reset(new VertexIndex[size]);
-    std::fill(table_.get(), table_.get() + size, kNoVertexIndex);
-    table_mask_ = size - 1;
+    reset_table(table_bits_ + 1);
     for (std::size_t i = 0; i < old_size; ++i) {
-        if (old[i] != kNoVertexIndex) table_[slot_of(vertex(old[i]).voxel())] = old[i];
+        if (old[i].index == kNoVertexIndex) continue;
+        std::size_t slot = home_of(old[i].tag);
+        while (table_[slot].index != kNoVertexIndex) slot = (slot + 1) & table_mask_;
+        table_[slot] = old[i];
     }
+}
+
+void SurfaceVertexSet::make_room(std::size_t count) {
+    while ((size_ + count) * 4 > (table_mask_ + 1) * 3) {
+        if (table_bits_ == 32) throw std::length_error("surface vertex set full");
+        grow_table();
+    }
+}
+
+VertexIndex SurfaceVertexSet::insert_at(std::size_t slot, const VertexCoordinates& voxel, uint32_t tag) {
+    const VertexIndex index = new_record(voxel);
+    table_[slot] = Slot{index, tag};
+    ++size_;
+    return index;
 }
 
 VertexIndex SurfaceVertexSet::find_or_create_index(VertexKey key) {
     const VertexCoordinates voxel = split_key(key);
-    std::size_t slot = slot_of(voxel);
-    if (table_[slot] != kNoVertexIndex) return table_[slot];
-    // At most three quarters full, so probe runs stay short.
-    if ((size_ + 1) * 4 > (table_mask_ + 1) * 3) {
-        grow_table();
-        slot = slot_of(voxel);
+    const uint32_t tag = tag_of(voxel);
+    const std::size_t slot = slot_of(voxel, tag);
+    if (table_[slot].index != kNoVertexIndex) return table_[slot].index;
+    make_room(1);
+    return insert_at(slot_of(voxel, tag), voxel, tag);
+}
+
+void SurfaceVertexSet::find_or_create_indices(const VertexCoordinates* points, std::size_t count,
+                                              VertexIndex* found) {
+    make_room(count);
+    tags_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const VertexCoordinates& p = points[i];
+        tags_[i] = tag_of(VertexCoordinates{p.x & coordinate_mask_, p.y & coordinate_mask_, p.z & coordinate_mask_});
+        __builtin_prefetch(&table_[home_of(tags_[i])]);
     }
-    const VertexIndex index = new_record(voxel);
-    table_[slot] = index;
-    ++size_;
-    return index;
+    for (std::size_t i = 0; i < count; ++i) {
+        const VertexCoordinates& p = points[i];
+        const VertexCoordinates voxel{p.x & coordinate_mask_, p.y & coordinate_mask_, p.z & coordinate_mask_};
+        const std::size_t slot = slot_of(voxel, tags_[i]);
+        found[i] = table_[slot].index != kNoVertexIndex ? table_[slot].index : insert_at(slot, voxel, tags_[i]);
+    }
 }
 
 void SurfaceVertexSet::set_neighbours(VertexIndex index, uint32_t count, const VertexIndex* neighbours) {
@@ -127,21 +164,22 @@ void SurfaceVertexSet::erase_slot(std::size_t slot) {
     // Backward shift: later entries of the probe run move up, so no search ever stops at a hole it should
     // have passed.
     std::size_t hole = slot;
-    table_[hole] = kNoVertexIndex;
-    for (std::size_t next = (hole + 1) & table_mask_; table_[next] != kNoVertexIndex; next = (next + 1) & table_mask_) {
-        const std::size_t home = hash_of(vertex(table_[next]).voxel()) & table_mask_;
+    table_[hole].index = kNoVertexIndex;
+    for (std::size_t next = (hole + 1) & table_mask_; table_[next].index != kNoVertexIndex;
+         next = (next + 1) & table_mask_) {
+        const std::size_t home = home_of(table_[next].tag);
         // The entry may move into the hole when its home does not lie cyclically in (hole, next].
         const bool stays = hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
         if (stays) continue;
         table_[hole] = table_[next];
-        table_[next] = kNoVertexIndex;
+        table_[next].index = kNoVertexIndex;
         hole = next;
     }
 }
 
 void SurfaceVertexSet::erase(VertexKey key) {
     const std::size_t slot = slot_of(split_key(key));
-    const VertexIndex index = table_[slot];
+    const VertexIndex index = table_[slot].index;
     if (index == kNoVertexIndex) return;
     erase_slot(slot);
     SurfaceVertex& v = vertex(index);
@@ -157,9 +195,7 @@ void SurfaceVertexSet::clear() {
     slots_used_ = 0;
     free_record_ = kNoVertexIndex;
     size_ = 0;
-    table_.reset(new VertexIndex[kFirstTableSize]);
-    std::fill(table_.get(), table_.get() + kFirstTableSize, kNoVertexIndex);
-    table_mask_ = kFirstTableSize - 1;
+    reset_table(kFirstTableBits);
     links_.clear();
 }
 
@@ -197,15 +233,19 @@ void SurfaceVertexSet::sort_by_key(std::vector<VertexIndex>& indices) const {
 
 std::size_t SurfaceVertexSet::memory_bytes() const {
     return pages_.size() * kPageSize * sizeof(SurfaceVertex) + links_.capacity_bytes() +
-           (table_mask_ + 1) * sizeof(VertexIndex);
+           (table_mask_ + 1) * sizeof(Slot);
 }
 
 uint32_t SurfaceVertexSet::advance_and_emit(uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
                                             MeshVertexSink& mesh, const PhysicsParameters& physics) {
-    const VertexCoordinates voxel = split_key(make_key(x, y, z));
-    const VertexIndex index = table_[slot_of(voxel)];
+    return advance_and_emit(index_at(x, y, z), x, y, z, frame, mesh, physics);
+}
+
+uint32_t SurfaceVertexSet::advance_and_emit(VertexIndex index, uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
+                                            MeshVertexSink& mesh, const PhysicsParameters& physics) {
     if (index == kNoVertexIndex) {
-        return mesh.add_vertex(voxel_anchor(voxel));
+        return mesh.add_vertex(voxel_anchor(
+            VertexCoordinates{x & coordinate_mask_, y & coordinate_mask_, z & coordinate_mask_}));
     }
     SurfaceVertex& v = vertex(index);
     if (v.stamp == frame) {

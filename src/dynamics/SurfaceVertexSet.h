@@ -45,6 +45,9 @@ public:
     // The vertex of the key, made at rest on its anchor with no neighbours when there is none.
     SurfaceVertex& find_or_create(VertexKey key) { return vertex(find_or_create_index(key)); }
     VertexIndex find_or_create_index(VertexKey key);
+    // find_or_create_index for many points at once, their indices to `found`. The table lines are fetched
+    // ahead of the probes, which makes this much faster than one call per point in a big set.
+    void find_or_create_indices(const VertexCoordinates* points, std::size_t count, VertexIndex* found);
 
     // Gives the key's vertex (made as find_or_create does when missing) a copy of the `count` neighbours at
     // `neighbours`. An existing vertex keeps its position, velocity and stamp, and keeps its neighbour run
@@ -71,6 +74,12 @@ public:
     // alters the model.
     uint32_t advance_and_emit(uint32_t x, uint32_t y, uint32_t z, uint32_t frame, MeshVertexSink& mesh,
                               const PhysicsParameters& physics);
+    // The same for the vertex at `index`, as index_at gave it (kNoVertexIndex: none at that voxel).
+    uint32_t advance_and_emit(VertexIndex index, uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
+                              MeshVertexSink& mesh, const PhysicsParameters& physics);
+
+    // The index of the vertex at voxel (x, y, z), or kNoVertexIndex.
+    VertexIndex index_at(uint32_t x, uint32_t y, uint32_t z) const;
 
     // The vertex at an index that names a vertex of the set.
     SurfaceVertex& vertex(VertexIndex index) { return pages_[index >> kPageBits][index & kPageMask]; }
@@ -103,10 +112,24 @@ private:
     static constexpr uint32_t kPageSize = 1u << kPageBits;
     static constexpr uint32_t kPageMask = kPageSize - 1;
 
-    uint64_t hash_of(const VertexCoordinates& voxel) const;
+    // A slot of the index table: a vertex index and the upper half of its key's hash, whose top bits name
+    // the slot the entry belongs in and whose rest spares most probes a look at the record.
+    struct Slot {
+        VertexIndex index;
+        uint32_t tag;
+    };
+
+    uint32_t tag_of(const VertexCoordinates& voxel) const;
+    std::size_t home_of(uint32_t tag) const { return tag >> (32 - table_bits_); }
     // The table slot holding the voxel's index, or the empty slot where it would go.
-    std::size_t slot_of(const VertexCoordinates& voxel) const;
+    std::size_t slot_of(const VertexCoordinates& voxel, uint32_t tag) const;
+    std::size_t slot_of(const VertexCoordinates& voxel) const { return slot_of(voxel, tag_of(voxel)); }
     VertexIndex new_record(const VertexCoordinates& voxel);
+    // Grows the table so that `count` more entries keep it at most three quarters full.
+    void make_room(std::size_t count);
+    // Adds the entry of a voxel found missing at `slot`.
+    VertexIndex insert_at(std::size_t slot, const VertexCoordinates& voxel, uint32_t tag);
+    void reset_table(uint32_t bits);
     void grow_table();
     void erase_slot(std::size_t slot);
 
@@ -115,11 +138,14 @@ private:
     VertexIndex free_record_ = kNoVertexIndex;  // first free record; each names the next in its link field
     std::size_t size_ = 0;
 
-    std::unique_ptr<VertexIndex[]> table_;  // kNoVertexIndex marks an empty slot
-    std::size_t table_mask_ = 0;            // table size - 1; the size is a power of two
+    std::unique_ptr<Slot[]> table_;  // an index of kNoVertexIndex marks an empty slot
+    uint32_t table_bits_ = 0;        // the table has 2^table_bits_ slots
+    std::size_t table_mask_ = 0;
     uint64_t seed_;
+    uint32_t coordinate_mask_;
 
     NeighbourLinkPool links_;
+    std::vector<uint32_t> tags_;  // find_or_create_indices' scratch
     uint32_t levels_;
     uint32_t key_bits_;
 };

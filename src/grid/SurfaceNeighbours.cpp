@@ -42,21 +42,31 @@ unsigned cube_case(NeighbourhoodBits around, uint32_t cube) {
 
 }  // namespace
 
-SurfaceNeighbours surface_neighbours(NeighbourhoodBits around, uint32_t x, uint32_t y, uint32_t z) {
-    SurfaceNeighbours neighbours;
+uint32_t surface_neighbour_bits(NeighbourhoodBits around, uint8_t* bits) {
     // A clear point is no triangle corner, and a point with only solid voxels
     // around it sees case 255 (no triangles) in all eight cubes.
-    if ((around >> kNeighbourhoodCentre & 1u) == 0 || around == kWhollySolid) return neighbours;
+    if ((around >> kNeighbourhoodCentre & 1u) == 0 || around == kWhollySolid) return 0;
     NeighbourhoodBits listed = 0;
+    uint32_t count = 0;
     for (uint32_t cube = 0; cube < kCubeCorners; ++cube) {
         for (uint32_t joined = corner_adjacency(cube_case(around, cube), 7 - cube); joined != 0; joined &= joined - 1) {
             const uint32_t bit = corner_bit(cube, static_cast<uint32_t>(__builtin_ctz(joined)));
             if (listed >> bit & 1u) continue;
             listed |= NeighbourhoodBits(1) << bit;
-            neighbours.push_back(VoxelPosition{x + static_cast<uint32_t>(neighbourhood_dx(bit)),
-                                               y + static_cast<uint32_t>(neighbourhood_dy(bit)),
-                                               z + static_cast<uint32_t>(neighbourhood_dz(bit))});
+            bits[count++] = static_cast<uint8_t>(bit);
         }
+    }
+    return count;
+}
+
+SurfaceNeighbours surface_neighbours(NeighbourhoodBits around, uint32_t x, uint32_t y, uint32_t z) {
+    SurfaceNeighbours neighbours;
+    uint8_t bits[26];
+    const uint32_t count = surface_neighbour_bits(around, bits);
+    for (uint32_t i = 0; i < count; ++i) {
+        neighbours.push_back(VoxelPosition{x + static_cast<uint32_t>(neighbourhood_dx(bits[i])),
+                                           y + static_cast<uint32_t>(neighbourhood_dy(bits[i])),
+                                           z + static_cast<uint32_t>(neighbourhood_dz(bits[i]))});
     }
     return neighbours;
 }

@@ -35,6 +35,10 @@ private:
 // solid in its case.
 SurfaceNeighbours surface_neighbours(NeighbourhoodBits around, uint32_t x, uint32_t y, uint32_t z);
 
+// The same neighbours as neighbourhood bit numbers (offsets from the point),
+// written to `bits`, which has room for 26; returns how many.
+uint32_t surface_neighbour_bits(NeighbourhoodBits around, uint8_t* bits);
+
 // The same, reading the voxels from the grid. The point must lie at least one
 // voxel inside the grid's faces.
 SurfaceNeighbours collect_surface_neighbours(const VoxelGrid& grid, uint32_t x, uint32_t y, uint32_t z);

@@ -9,38 +9,6 @@
 #include "grid/SurfaceNeighbours.h"
 #include "grid/VoxelGrid.h"
 
-NeighbourClasses classify_neighbours(const VoxelGrid& grid, uint32_t depth, uint32_t x, uint32_t y, uint32_t z,
-                                     uint32_t boundary_flag) {
-    const uint32_t side = grid.side();
-    const uint32_t w = side >> (3 * depth);
-    NeighbourClasses classes;
-    for (int dz = -1; dz <= 1; ++dz) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                if (dx == 0 && dy == 0 && dz == 0) continue;
-                // Below 0 wraps to a value above side, so one test covers both faces.
-                const uint32_t nx = x + static_cast<uint32_t>(dx) * w;
-                const uint32_t ny = y + static_cast<uint32_t>(dy) * w;
-                const uint32_t nz = z + static_cast<uint32_t>(dz) * w;
-                CellState state;
-                if (nx >= side || ny >= side || nz >= side) {
-                    state = boundary_flag != 0 ? CellState::Solid : CellState::Clear;
-                } else {
-                    state = grid.cell_state(nx, ny, nz, depth);
-                }
-                if (state == CellState::Subdivided) {
-                    ++classes.subdivided;
-                } else if (state == CellState::Solid) {
-                    ++classes.solid;
-                } else {
-                    ++classes.clear;
-                }
-            }
-        }
-    }
-    return classes;
-}
-
 namespace {
 
 // The leaf blocks by key, in an open-addressing table on a seeded mixing hash:
@@ -60,9 +28,34 @@ public:
         });
     }
 
-    const LeafBlock* find(CellKey key) const { return slots_[slot_of(key.value())].leaf; }
+    // What fills the leaf-sized cell at (x, y, z): its leaf block, or else
+    // whether it is solid. The build asks for each cell from up to 27 places
+    // close together in time, so the answers are kept in a small cache.
+    struct Block {
+        const LeafBlock* leaf;
+        bool solid;
+    };
+    Block block_at(const VoxelGrid& grid, uint32_t x, uint32_t y, uint32_t z) {
+        const uint64_t key = grid.key_of(x, y, z, grid.leaf_level()).value();
+        // Direct-mapped: a crowded line costs a miss, never a longer search.
+        CachedBlock& cached = cache_[(key * 0x9E3779B97F4A7C15ull) >> (64 - kCacheBits)];
+        if (!cached.valid || cached.key != key) {
+            const LeafBlock* leaf = slots_[slot_of(key)].leaf;
+            const bool solid = leaf == nullptr && grid.cell_state(x, y, z, grid.leaf_level()) == CellState::Solid;
+            cached = CachedBlock{key, Block{leaf, solid}, true};
+        }
+        return cached.block;
+    }
 
 private:
+    struct CachedBlock {
+        uint64_t key;
+        Block block;
+        bool valid;
+    };
+    static constexpr uint32_t kCacheBits = 13;
+
+    std::vector<CachedBlock> cache_ = std::vector<CachedBlock>(std::size_t(1) << kCacheBits, CachedBlock{0, {}, false});
     struct Slot {
         uint64_t key;
         const LeafBlock* leaf;
@@ -86,15 +79,15 @@ private:
 // the block, bit 9 the rim above.
 class BlockWindow {
 public:
-    void load(const VoxelGrid& grid, const LeafIndex& leaves, VoxelPosition origin) {
+    void load(const VoxelGrid& grid, LeafIndex& leaves, VoxelPosition origin) {
         origin_ = origin;
         std::array<BlockRows, 27> blocks;
         for (uint32_t b = 0; b < 27; ++b) {
             const uint32_t bx = origin.x + 8u * static_cast<uint32_t>(neighbourhood_dx(b));
             const uint32_t by = origin.y + 8u * static_cast<uint32_t>(neighbourhood_dy(b));
             const uint32_t bz = origin.z + 8u * static_cast<uint32_t>(neighbourhood_dz(b));
-            const LeafBlock* leaf = leaves.find(grid.key_of(bx, by, bz, grid.leaf_level()));
-            blocks[b] = BlockRows{leaf, leaf == nullptr && grid.cell_state(bx, by, bz, grid.levels() - 1) == CellState::Solid};
+            const LeafIndex::Block block = leaves.block_at(grid, bx, by, bz);
+            blocks[b] = BlockRows{block.leaf, block.solid};
         }
         // Window index w = 0 falls in the block below, 1 .. 8 in the block
         // itself, 9 in the block above; (w + 7) & 7 is the index inside it.
@@ -220,7 +213,7 @@ private:
 
     void visit_subdivided(uint32_t depth, VoxelPosition cell) {
         if (depth == grid_.leaf_level()) {
-            if (const LeafBlock* leaf = leaves_.find(grid_.key_of(cell.x, cell.y, cell.z, depth))) {
+            if (const LeafBlock* leaf = leaves_.block_at(grid_, cell.x, cell.y, cell.z).leaf) {
                 visit_leaf(*leaf, cell);
             }
         } else if (const GridNode* node = grid_.find_node(cell.x, cell.y, cell.z, depth)) {
@@ -228,13 +221,51 @@ private:
         }
     }
 
+    // Bit b of a neighbour mask stands for the neighbour cell at offset b
+    // (neighbourhood_bit numbering); the cell itself is always set.
+    static constexpr uint32_t kAllSolid = (1u << kNeighbourhoodSize) - 1;
+
     void visit_solid(uint32_t depth, VoxelPosition cell) {
-        if (!classify_neighbours(grid_, depth, cell.x, cell.y, cell.z, boundary_flag_).buried()) {
-            visit_shell(depth, cell);
-        }
+        const uint32_t solid = solid_neighbours(depth, cell);
+        if (solid != kAllSolid) visit_shell(depth, cell, solid);
     }
 
-    void visit_shell(uint32_t depth, VoxelPosition cell) {
+    // Which of the 26 cells of the same depth around a cell are wholly solid;
+    // those beyond the grid count as the boundary flag says. A cell among
+    // only solid cells is buried.
+    uint32_t solid_neighbours(uint32_t depth, VoxelPosition cell) {
+        const uint32_t side = grid_.side(), w = cell_side(depth);
+        uint32_t solid = 1u << kNeighbourhoodCentre;
+        for (uint32_t b = 0; b < kNeighbourhoodSize; ++b) {
+            if (b == kNeighbourhoodCentre) continue;
+            const uint32_t x = cell.x + w * static_cast<uint32_t>(neighbourhood_dx(b));
+            const uint32_t y = cell.y + w * static_cast<uint32_t>(neighbourhood_dy(b));
+            const uint32_t z = cell.z + w * static_cast<uint32_t>(neighbourhood_dz(b));
+            bool is_solid;
+            if (x >= side || y >= side || z >= side) {
+                is_solid = boundary_flag_ != 0;
+            } else if (depth == grid_.leaf_level()) {
+                is_solid = leaves_.block_at(grid_, x, y, z).solid;
+            } else {
+                is_solid = grid_.cell_state(x, y, z, depth) == CellState::Solid;
+            }
+            if (is_solid) solid |= 1u << b;
+        }
+        return solid;
+    }
+
+    // True when the parent's neighbours tell that shell child (i, j, k) of a
+    // solid cell is buried: every cell around the child lies either inside the
+    // parent or inside a solid neighbour of the parent.
+    static bool buried_in_parent(uint32_t i, uint32_t j, uint32_t k, uint32_t parent_solid) {
+        for (int dz = k == 0 ? -1 : 0; dz <= (k == 7 ? 1 : 0); ++dz)
+            for (int dy = j == 0 ? -1 : 0; dy <= (j == 7 ? 1 : 0); ++dy)
+                for (int dx = i == 0 ? -1 : 0; dx <= (i == 7 ? 1 : 0); ++dx)
+                    if ((parent_solid >> neighbourhood_bit(dx, dy, dz) & 1u) == 0) return false;
+        return true;
+    }
+
+    void visit_shell(uint32_t depth, VoxelPosition cell, uint32_t solid) {
         const uint32_t w = cell_side(depth + 1);
         if (w == 1) {
             // The cell's inside voxels are buried: the block scan skips them.
@@ -242,58 +273,90 @@ private:
             return;
         }
         for_each_shell_child([&](uint32_t i, uint32_t j, uint32_t k) {
+            if (buried_in_parent(i, j, k, solid)) return;
             visit_solid(depth + 1, VoxelPosition{cell.x + i * w, cell.y + j * w, cell.z + k * w});
         });
     }
 
     void visit_leaf(const LeafBlock&, VoxelPosition block) { link_block(block); }
 
-    // Links every exposed voxel of the leaf-sized block at `block`.
+    // Links every exposed voxel of the leaf-sized block at `block`: first the
+    // neighbours of each, then the vertices of all the points they name, in
+    // one batch, then the links.
     void link_block(VoxelPosition block) {
         window_.load(grid_, leaves_, block);
         ++generation_;
+        pending_.clear();
+        needed_.clear();
+        needed_slots_.clear();
+        const uint32_t last = grid_.side() - 3;
         for (uint32_t cz = 0; cz < 8; ++cz) {
             for (uint32_t cy = 0; cy < 8; ++cy) {
                 for (uint32_t row = window_.exposed_row(cy, cz); row != 0; row &= row - 1) {
-                    const uint32_t cx = static_cast<uint32_t>(__builtin_ctz(row));
-                    link_voxel(VoxelPosition{block.x + cx, block.y + cy, block.z + cz});
+                    const VoxelPosition v{block.x + static_cast<uint32_t>(__builtin_ctz(row)), block.y + cy,
+                                          block.z + cz};
+                    if (v.x < 2 || v.y < 2 || v.z < 2 || v.x > last || v.y > last || v.z > last) continue;
+                    PendingVoxel& p = pending_.emplace_back();
+                    p.slot = window_slot(v);
+                    p.count = static_cast<uint8_t>(surface_neighbour_bits(window_.around(v.x, v.y, v.z), p.bits));
+                    if (p.count == 0) {
+                        pending_.pop_back();
+                        continue;
+                    }
+                    for (uint32_t i = 0; i < p.count; ++i) note_needed(p.slot + kSlotStep[p.bits[i]]);
+                    note_needed(p.slot);
                 }
             }
         }
-    }
-
-    // A solid voxel of the current window's block.
-    void link_voxel(VoxelPosition v) {
-        const uint32_t last = grid_.side() - 3;
-        if (v.x < 2 || v.y < 2 || v.z < 2 || v.x > last || v.y > last || v.z > last) return;
-        const SurfaceNeighbours neighbours = surface_neighbours(window_.around(v.x, v.y, v.z), v.x, v.y, v.z);
-        if (neighbours.empty()) return;
-        VertexIndex linked[26];
-        for (uint32_t i = 0; i < neighbours.size(); ++i) linked[i] = window_vertex(neighbours[i]);
-        vertices_.set_neighbours(window_vertex(v), neighbours.size(), linked);
-    }
-
-    // The vertex of a point of the current window, made when missing. Each
-    // point is looked up in the set once per window: a point is linked from
-    // up to 27 places, most of them in the same window.
-    VertexIndex window_vertex(const VoxelPosition& p) {
-        const VoxelPosition& o = window_.origin();
-        const uint32_t slot = (p.x + 1 - o.x) + 10 * (p.y + 1 - o.y) + 100 * (p.z + 1 - o.z);
-        if (seen_[slot] != generation_) {
-            seen_[slot] = generation_;
-            known_[slot] = vertices_.find_or_create_index(vertices_.make_key(p.x, p.y, p.z));
+        found_.resize(needed_.size());
+        vertices_.find_or_create_indices(needed_.data(), needed_.size(), found_.data());
+        for (uint32_t i = 0; i < needed_.size(); ++i) known_[needed_slots_[i]] = found_[i];
+        for (const PendingVoxel& p : pending_) {
+            VertexIndex linked[26];
+            for (uint32_t i = 0; i < p.count; ++i) linked[i] = known_[p.slot + kSlotStep[p.bits[i]]];
+            vertices_.set_neighbours(known_[p.slot], p.count, linked);
         }
-        return known_[slot];
     }
+
+    // Window points are numbered x + 10 y + 100 z from the window's corner.
+    uint32_t window_slot(const VoxelPosition& p) const {
+        const VoxelPosition& o = window_.origin();
+        return (p.x + 1 - o.x) + 10 * (p.y + 1 - o.y) + 100 * (p.z + 1 - o.z);
+    }
+
+    // Lists a point of the current window for the batch, once.
+    void note_needed(uint32_t slot) {
+        if (seen_[slot] == generation_) return;
+        seen_[slot] = generation_;
+        const VoxelPosition& o = window_.origin();
+        needed_.push_back(VertexCoordinates{o.x - 1 + slot % 10, o.y - 1 + slot / 10 % 10, o.z - 1 + slot / 100});
+        needed_slots_.push_back(slot);
+    }
+
+    // A voxel of the current block with its neighbours as neighbourhood bits.
+    struct PendingVoxel {
+        uint32_t slot;
+        uint8_t count;
+        uint8_t bits[26];
+    };
+
+    // The window slot step of each neighbourhood bit.
+    static constexpr int kSlotStep[kNeighbourhoodSize] = {
+        -111, -110, -109, -101, -100, -99, -91, -90, -89, -11, -10, -9, -1, 0,
+        1,    9,    10,   11,   89,   90,   91,  99,  100, 101, 109, 110, 111};
 
     SurfaceVertexSet& vertices_;
     const VoxelGrid& grid_;
-    const LeafIndex leaves_;
+    LeafIndex leaves_;
     const uint32_t boundary_flag_;
     BlockWindow window_;
     uint32_t generation_ = 0;   // of the current window
-    uint32_t seen_[1000] = {};  // the generation in which a window point was last looked up
+    uint32_t seen_[1000] = {};  // the generation in which a window point was last listed
     VertexIndex known_[1000] = {};
+    std::vector<PendingVoxel> pending_;       // the current block's voxels with neighbours
+    std::vector<VertexCoordinates> needed_;   // the points they name, each once
+    std::vector<uint32_t> needed_slots_;      // and their window slots
+    std::vector<VertexIndex> found_;
 };
 
 }  // namespace

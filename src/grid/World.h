@@ -107,7 +107,8 @@ public:
     void remove_and_update(RemoveVoxels&& remove_voxels);
     // Within remove_and_update: clears a voxel of the safe range and the
     // voxels this leaves unsupported; the change list then holds them, as
-    // after remove_voxel. The surface update is left to remove_and_update.
+    // after remove_voxel. The surface update is left to remove_and_update
+    // (called alone, to the next one).
     void clear_and_cascade(uint32_t x, uint32_t y, uint32_t z);
 
     // reset_changes, then `add_voxels()` (which calls add_voxel), then
@@ -181,7 +182,6 @@ void World::add_and_settle(AddVoxels&& add_voxels) {
 
 template <typename RemoveVoxels>
 void World::remove_and_update(RemoveVoxels&& remove_voxels) {
-    removed_.clear();
     RemovalGuard guard(*this);
     remove_voxels();
     guard.update_now();

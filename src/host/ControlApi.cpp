@@ -166,3 +166,8 @@ std::array<double, 3> mirror_centre() {
 }
 
 }  // namespace Holloform
+
+EditContext& process_edit_context_for(const char* function) {
+    refuse_while_action_runs(function);
+    return process_edit_context();
+}

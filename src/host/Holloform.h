@@ -106,3 +106,30 @@ HOLLOFORM_API std::uint32_t redo_step_count();
 HOLLOFORM_API std::array<double, 3> mirror_centre();
 
 }  // namespace Holloform
+
+// Models in and out. Each throws std::runtime_error whose message names the
+// file and the reason; on failure the grid is left as it was and nothing is
+// written. Imports set voxels directly, without settling, inside the safe
+// range 2 .. side - 3. A .vox file is read as it is; any other file is read
+// as a mesh and its inside voxelized with `mesh_voxels` voxels along its
+// longest side. Long imports print their progress to standard error.
+namespace Holloform {
+
+// Imports the model into the current grid with its lower corner at voxel
+// (x, y, z); a model that would reach outside the safe range is refused.
+HOLLOFORM_API void import_model_at(const char* path, std::uint32_t x, std::uint32_t y, std::uint32_t z,
+                                   std::uint32_t mesh_voxels);
+// Replaces the grid by a new clear grid holding the model at its centre:
+// `levels` levels, or with 0 the fewest that hold it.
+HOLLOFORM_API void import_model(const char* path, std::int32_t levels, std::uint32_t mesh_voxels);
+// Writes the limit surface of the display box, as the last frame left it,
+// to an OBJ, STL or PLY file (by the extension).
+HOLLOFORM_API void export_limit_surface(const char* path);
+// Writes the solid voxels of the display box, or of the whole model (their
+// bounding box), to a .vox file.
+HOLLOFORM_API void export_vox(const char* path, bool whole_model);
+// import_model_at with the lower corner at the voxel holding the camera's
+// focus point.
+HOLLOFORM_API void import_model_at_focus(const char* path, std::uint32_t mesh_voxels);
+
+}  // namespace Holloform

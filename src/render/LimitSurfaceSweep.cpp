@@ -2,6 +2,7 @@
 
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "grid/CubeTables.h"
 #include "grid/GridCursor.h"
@@ -22,12 +23,38 @@ const std::array<CubeTriangles, kCubeCases>& case_triangles() {
     return table;
 }
 
+// The vertex indices of the voxels met lately. A voxel is a corner of cubes
+// in four neighbouring columns, met again within a layer or two of columns;
+// this spares most of those meetings the set's index table.
+class RecentVertices {
+public:
+    RecentVertices() : entries_(kSize, Entry{0, 0, 0, kNoVertexIndex, false}) {}
+
+    VertexIndex find(const SurfaceVertexSet& vertices, uint32_t x, uint32_t y, uint32_t z) {
+        // Direct-mapped on the low coordinate bits: the rows of the two layers
+        // in use, 128 voxels wide, never share a line.
+        Entry& e = entries_[(x & 127u) | (y & 1u) << 7 | (z & 63u) << 8];
+        if (!e.used || e.x != x || e.y != y || e.z != z) e = Entry{x, y, z, vertices.index_at(x, y, z), true};
+        return e.index;
+    }
+
+private:
+    struct Entry {
+        uint32_t x, y, z;
+        VertexIndex index;
+        bool used;
+    };
+    static constexpr uint32_t kSize = 1u << 14;
+    std::vector<Entry> entries_;
+};
+
 // What the cubes of one column share: where their vertices go.
 struct SweepTarget {
     SurfaceVertexSet& vertices;
     SurfaceMesh& mesh;
     uint32_t frame;
     const PhysicsParameters& physics;
+    RecentVertices& recent;
 };
 
 // The column of cubes whose highest corners are (x, y, z) for z in z0 + 1 ..
@@ -119,7 +146,8 @@ private:
             const uint32_t x = x_ - 1 + ((j >> 2) & 1u);
             const uint32_t y = y_ - 1 + ((j >> 1) & 1u);
             const uint32_t corner_z = z - 1 + (j & 1u);
-            cached_[j] = target_.vertices.advance_and_emit(x, y, corner_z, target_.frame, target_.mesh,
+            const VertexIndex index = target_.recent.find(target_.vertices, x, y, corner_z);
+            cached_[j] = target_.vertices.advance_and_emit(index, x, y, corner_z, target_.frame, target_.mesh,
                                                            target_.physics);
         }
         return cached_[j];
@@ -153,7 +181,8 @@ void sweep_limit_surface(const VoxelGrid& grid, SurfaceVertexSet& vertices, cons
     if (box.x0 == box.x1 || box.y0 == box.y1 || box.z0 == box.z1) return;  // too thin for a cube
 
     GridCursor cursor(grid, box.x1 + 1, box.y1 + 1, box.z1 + 1);
-    const SweepTarget target{vertices, mesh, frame, physics};
+    RecentVertices recent;
+    const SweepTarget target{vertices, mesh, frame, physics, recent};
     const uint32_t width = box.x1 - box.x0 + 1;
     std::vector<RowList> previous(width);  // the rows at y - 1, by x - x0
     std::vector<RowList> current(width);   // the rows at y

@@ -17,7 +17,7 @@ from holloform_editor.options import parse_options
 from holloform_editor.session import LARGEST_BOX, SMALLEST_BOX, EditorSession
 from holloform_editor.status import StatusFields, status_line, stroke_message
 
-WINDOW_COMMANDS = {"toggle_help", "quit"}
+WINDOW_COMMANDS = {"toggle_help", "quit", "screenshot"}
 
 
 def offset_amount(position, extent):
@@ -198,7 +198,7 @@ def test_mirror_keys_title_and_planes():
     hf = FakeLibrary()
     session = session_on(hf)
     assert "mirror" not in session.title(60.0)
-    assert session.host_key("Ctrl+e") and session.host_key("Ctrl+t")
+    assert session.host_key("Ctrl+k") and session.host_key("Ctrl+u")
     assert " - mirror xz - " in session.title(60.0) and session.message == "Mirror across z: on"
     assert session.host_key("Ctrl+g") and hf.mirror_centre() == (32.5, 16.5, 32.5)
     assert session.message == "Mirror centre: voxel 32 16 32"

@@ -27,6 +27,11 @@ set(expected
   "Holloform::set_camera_matrix(std::array<double, 16ul> const&)"
   "Holloform::focus_depth()"
   "Holloform::set_focus_depth(float, float)"
+  "Holloform::import_model_at(char const*, unsigned int, unsigned int, unsigned int, unsigned int)"
+  "Holloform::import_model(char const*, int, unsigned int)"
+  "Holloform::export_limit_surface(char const*)"
+  "Holloform::export_vox(char const*, bool)"
+  "Holloform::import_model_at_focus(char const*, unsigned int)"
   "Holloform::undo_step_count()"
   "Holloform::redo_step_count()"
   "Holloform::mirror_centre()")

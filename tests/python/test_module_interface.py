@@ -12,6 +12,8 @@ FUNCTIONS = [
     "contact_address", "copyright_notice",
     "change_count", "grid_side", "focus_voxel", "display_box", "solid_bounds", "camera_matrix",
     "set_camera_matrix", "focus_depth", "set_focus_depth",
+    "import_model_at", "import_model", "export_limit_surface", "export_vox",
+    "import_model_at_focus",
     "undo_step_count", "redo_step_count", "mirror_centre",
 ]
 

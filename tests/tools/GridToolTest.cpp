@@ -1,5 +1,6 @@
 // Runs the holloform-grid tool named by HOLLOFORM_GRID_TOOL: new, info, check,
-// info --surface, brush and squares (an empty box said on standard error).
+// info --surface, brush and squares (an empty box said on standard error),
+// import and export.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -40,8 +41,8 @@ protected:
         std::ofstream(path("grid"), std::ios::binary) << grid_test::saved_bytes(grid, flag);
     }
 
-    // Runs the tool with @grid, @result, @obj, @missing and @fifo standing for the
-    // test's files; returns the exit status and keeps both output streams.
+    // Runs the tool with @name standing for each of the test's files (kFiles);
+    // returns the exit status and keeps both output streams.
     int run(std::string arguments) {
         for (const char* name : kFiles) {
             const std::string token = std::string("@") + name;
@@ -64,7 +65,8 @@ protected:
         return std::to_string(status) + " | " + out_ + " | " + err_;
     }
 
-    static constexpr const char* kFiles[] = {"grid", "result", "obj", "missing", "fifo", "out", "err"};
+    static constexpr const char* kFiles[] = {"grid", "result", "obj",      "missing",  "fifo",
+                                             "out",  "err",    "cube.obj", "model.vox"};
     std::string tool_, prefix_, out_, err_;
 };
 
@@ -160,6 +162,30 @@ TEST_F(GridTool, BrushAddsAndRemovesLikeTheEditor) {
     EXPECT_FALSE(load_grid(path("result")).grid->get_voxel(53, 10, 53));
     ASSERT_EQ(run("brush @grid @result --shape 2 --remove --mirror z --mirror-centre 0 0 30 10 10 10"), 0);
     EXPECT_FALSE(load_grid(path("result")).grid->get_voxel(10, 10, 50));
+}
+
+TEST_F(GridTool, ImportsAndExportsModels) {
+    std::ofstream(path("cube.obj")) << "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nv 0 0 1\nv 1 0 1\nv 0 1 1\nv 1 1 1\n"
+                                       "f 1 3 4 2\nf 5 6 8 7\nf 1 2 6 5\nf 3 7 8 4\nf 1 5 7 3\nf 2 4 8 6\n";
+    ASSERT_EQ(run("import @cube.obj @result --size 10"), 0) << err_;
+    EXPECT_EQ(out_, "voxels: 1000\nlevels: 2\n");
+    EXPECT_NE(err_.find("import: 100%"), std::string::npos) << err_;
+    ASSERT_EQ(run("export @result @model.vox"), 0) << err_;
+    EXPECT_EQ(out_, "voxels: 1000\nmodels: 1\n");
+    ASSERT_EQ(run("import @model.vox @grid --levels 3"), 0) << err_;
+    EXPECT_EQ(out_, "voxels: 1000\nlevels: 3\n");
+    ASSERT_EQ(run("import @model.vox @grid --at 2 2 2 --into @result"), 0) << err_;
+    ASSERT_EQ(run("info @grid"), 0);
+    EXPECT_NE(out_.find("solid_voxels: 2000\n"), std::string::npos) << out_;
+
+    EXPECT_EQ(run("import @model.vox @grid --at 60 2 2 --into @result"), 1);
+    EXPECT_NE(err_.find("model.vox: the model (10 x 10 x 10 voxels) placed at (60, 2, 2) reaches outside"),
+              std::string::npos) << err_;
+    EXPECT_EQ(run("export @result @model.vox 0 0 0 5 5 5"), 1);
+    EXPECT_NE(err_.find("model.vox: the box to export holds no solid voxel"), std::string::npos) << err_;
+    EXPECT_EQ(run("import @missing @grid"), 1);
+    EXPECT_NE(err_.find(path("missing") + ": "), std::string::npos) << err_;
+    EXPECT_EQ(run("import @cube.obj @grid --at 2 2 2"), 2);
 }
 
 // A clear 2-level grid holding the one voxel (10, 10, 10).

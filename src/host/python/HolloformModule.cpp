@@ -254,6 +254,58 @@ PyObject* py_set_focus_depth(PyObject*, PyObject* args) {
     Py_RETURN_NONE;
 }
 
+// Models in and out: every failure is a RuntimeError naming the file and
+// the reason.
+
+PyObject* py_import_model_at(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    unsigned int x = 0, y = 0, z = 0, mesh_voxels = 0;
+    if (!PyArg_ParseTuple(args, "sIII|I:import_model_at", &path, &x, &y, &z, &mesh_voxels)) return nullptr;
+    if (!call_guarded("Holloform::import_model_at", [&] { Holloform::import_model_at(path, x, y, z, mesh_voxels); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
+}
+
+PyObject* py_import_model(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    int levels = 0;
+    unsigned int mesh_voxels = 0;
+    if (!PyArg_ParseTuple(args, "s|iI:import_model", &path, &levels, &mesh_voxels)) return nullptr;
+    if (!call_guarded("Holloform::import_model", [&] { Holloform::import_model(path, levels, mesh_voxels); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
+}
+
+PyObject* py_export_limit_surface(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    if (!PyArg_ParseTuple(args, "s:export_limit_surface", &path)) return nullptr;
+    if (!call_guarded("Holloform::export_limit_surface", [&] { Holloform::export_limit_surface(path); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
+}
+
+PyObject* py_export_vox(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    int whole_model = 0;
+    if (!PyArg_ParseTuple(args, "s|i:export_vox", &path, &whole_model)) return nullptr;
+    if (!call_guarded("Holloform::export_vox", [&] { Holloform::export_vox(path, whole_model != 0); })) return nullptr;
+    Py_RETURN_NONE;
+}
+
+PyObject* py_import_model_at_focus(PyObject*, PyObject* args) {
+    const char* path = nullptr;
+    unsigned int mesh_voxels = 0;
+    if (!PyArg_ParseTuple(args, "s|I:import_model_at_focus", &path, &mesh_voxels)) return nullptr;
+    if (!call_guarded("Holloform::import_model_at_focus",
+                      [&] { Holloform::import_model_at_focus(path, mesh_voxels); })) {
+        return nullptr;
+    }
+    Py_RETURN_NONE;
+}
+
 PyObject* py_undo_step_count(PyObject*, PyObject* args) {
     if (!PyArg_ParseTuple(args, ":undo_step_count")) return nullptr;
     std::uint32_t count = 0;
@@ -313,6 +365,19 @@ PyMethodDef module_functions[] = {
     {"set_focus_depth", py_set_focus_depth, METH_VARARGS,
      "set_focus_depth(focus_distance, far_offset)\n\nSets both; a focus distance below 1 gives 1, a "
      "negative far offset 0."},
+    {"import_model_at", py_import_model_at, METH_VARARGS,
+     "import_model_at(path, x, y, z, mesh_voxels=0)\n\nImports a .vox or mesh file into the current grid with its "
+     "lower corner at voxel (x, y, z); RuntimeError naming the file and the reason, the grid unchanged."},
+    {"import_model", py_import_model, METH_VARARGS,
+     "import_model(path, levels=0, mesh_voxels=0)\n\nReplaces the grid by a new clear grid holding the model at "
+     "its centre (levels 0: the fewest that hold it)."},
+    {"export_limit_surface", py_export_limit_surface, METH_VARARGS,
+     "export_limit_surface(path)\n\nWrites the limit surface of the display box to an OBJ, STL or PLY file."},
+    {"export_vox", py_export_vox, METH_VARARGS,
+     "export_vox(path, whole_model=0)\n\nWrites the solid voxels of the display box, or of the whole model, "
+     "to a .vox file."},
+    {"import_model_at_focus", py_import_model_at_focus, METH_VARARGS,
+     "import_model_at_focus(path, mesh_voxels=0)\n\nimport_model_at with the lower corner at the focus voxel."},
     {"undo_step_count", py_undo_step_count, METH_VARARGS, "undo_step_count() -> int: steps ActionUndo can take back"},
     {"redo_step_count", py_redo_step_count, METH_VARARGS, "redo_step_count() -> int: steps ActionRedo can re-apply"},
     {"mirror_centre", py_mirror_centre, METH_VARARGS,
