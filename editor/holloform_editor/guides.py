@@ -53,6 +53,46 @@ def _ground(box, height):
         GL.glVertex3f(x1, height, z)
 
 
+MIRROR_SETTINGS = ("BoolMirrorX", "BoolMirrorY", "BoolMirrorZ")
+
+
+def mirror_plane_quads(box, centre, axes):
+    """The corners of each mirror plane that is on, across the display box:
+    the plane across axis a lies at the centre's a coordinate."""
+    low, high = box[:3], tuple(v + 1 for v in box[3:])
+    quads = []
+    for axis, on in enumerate(axes):
+        if not on:
+            continue
+        u, v = [a for a in range(3) if a != axis]
+        corners = []
+        for cu, cv in ((low[u], low[v]), (high[u], low[v]), (high[u], high[v]), (low[u], high[v])):
+            point = [0.0, 0.0, 0.0]
+            point[axis], point[u], point[v] = centre[axis], cu, cv
+            corners.append(tuple(point))
+        quads.append(corners)
+    return quads
+
+
+def _mirror_planes(hf, box) -> None:
+    """The mirror planes, faintly, while a mirror switch is on."""
+    axes = [bool(hf.query_bool(getattr(hf, name))) for name in MIRROR_SETTINGS]
+    if not any(axes):
+        return
+    GL.glDisable(GL.GL_DEPTH_TEST)
+    for quad in mirror_plane_quads(box, hf.mirror_centre(), axes):
+        GL.glColor4f(0.4, 0.9, 1.0, 0.12)
+        GL.glBegin(GL.GL_QUADS)
+        for corner in quad:
+            GL.glVertex3f(*corner)
+        GL.glEnd()
+        GL.glColor4f(0.4, 0.9, 1.0, 0.5)
+        GL.glBegin(GL.GL_LINE_LOOP)
+        for corner in quad:
+            GL.glVertex3f(*corner)
+        GL.glEnd()
+
+
 def draw_guides(hf, ground: GroundLevel, width: int, height: int) -> None:
     box = hf.display_box()
     focus = hf.focus_voxel()
@@ -100,6 +140,8 @@ def draw_guides(hf, ground: GroundLevel, width: int, height: int) -> None:
         GL.glVertex3f(centre[0] - dx, floor, centre[2] - dz)
         GL.glVertex3f(centre[0] + dx, floor, centre[2] + dz)
     GL.glEnd()
+
+    _mirror_planes(hf, box)
 
     if not inside(box, focus):
         GL.glLineWidth(2.0)

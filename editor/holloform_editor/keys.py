@@ -26,11 +26,13 @@ EDITOR = "editor"
 
 # Submenus of the middle-button menu, in menu order.
 FILE_MENU = "File"
+EDIT_MENU = "Edit"
 MODELS_MENU = "Models"
 BRUSH_MENU = "Brush"
 DISPLAY_MENU = "Display"
 CAMERA_MENU = "Camera"
-MENUS = (FILE_MENU, MODELS_MENU, BRUSH_MENU, DISPLAY_MENU, CAMERA_MENU)
+MIRROR_MENU = "Mirror"
+MENUS = (FILE_MENU, EDIT_MENU, MODELS_MENU, BRUSH_MENU, DISPLAY_MENU, CAMERA_MENU, MIRROR_MENU)
 
 
 @dataclass(frozen=True)
@@ -68,9 +70,9 @@ def _models(letter, text, command):
     return Binding(f"Ctrl+{letter}", text, events=(f"Ctrl+{letter.lower()}",), command=command, menu=MODELS_MENU)
 
 
-def _toggle(digit, setting, label):
-    return Binding(digit, f"toggle {label}", events=(digit,), command="toggle_setting", argument=setting,
-                   menu=DISPLAY_MENU)
+def _toggle(digit, setting, label, menu=DISPLAY_MENU, event=None):
+    return Binding(digit, f"toggle {label}", events=(event or digit,), command="toggle_setting", argument=setting,
+                   menu=menu)
 
 
 KEY_TABLE = (
@@ -134,6 +136,17 @@ KEY_TABLE = (
     Binding("+ / -", "grow / shrink the display box", events=("+", "=", "-", "_"), command="resize_key",
             menu=""),
     Binding("Esc", "quit (unsaved edits: autosave)", events=(ESCAPE,), command="quit", menu=FILE_MENU),
+    # Ctrl+letters that no library tool uses; Ctrl+h, i, j and m would
+    # arrive as Backspace, Tab and Enter.
+    Binding("Ctrl+Z", "undo a stroke, clear, new grid, load or import", events=("Ctrl+z",), command="undo",
+            menu=EDIT_MENU),
+    Binding("Ctrl+Y", "redo (also Ctrl+Shift+Z)", events=("Ctrl+y", "Ctrl+Shift+z"), command="redo",
+            menu=EDIT_MENU),
+    _toggle("Ctrl+K", "BoolMirrorX", "mirror across x", MIRROR_MENU, "Ctrl+k"),
+    _toggle("Ctrl+L", "BoolMirrorY", "mirror across y", MIRROR_MENU, "Ctrl+l"),
+    _toggle("Ctrl+U", "BoolMirrorZ", "mirror across z", MIRROR_MENU, "Ctrl+u"),
+    Binding("Ctrl+G", "mirror planes through the focus voxel", events=("Ctrl+g",), command="set_mirror_centre",
+            menu=MIRROR_MENU),
 )
 
 # Entries of the menu alone, without a key of their own.

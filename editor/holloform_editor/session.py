@@ -54,7 +54,11 @@ class EditorSession(ExchangeCommands):
         self.delta_movement = False
         self.message = ""
         self.aspect = 4.0 / 3.0
-        self._saved_count = hf.change_count()
+        # The change counts of contents that need no saving: the file's (at
+        # the last save or load) and a new grid's or the autosave's. Undo
+        # back to either clears the unsaved mark.
+        self._file_count = hf.change_count()
+        self._kept_count = None
         self._stroke = None  # (adding, change count at the press)
         # The window turns this on: a new clear grid is then seen from
         # outside its display box, with the focus at the box's centre.
@@ -71,11 +75,17 @@ class EditorSession(ExchangeCommands):
 
     @property
     def dirty(self) -> bool:
-        """Whether the voxels may differ from the file (or the new grid)."""
-        return self.hf.change_count() != self._saved_count
+        """Whether the voxels differ from the file (or the new grid, or the autosave)."""
+        return self.hf.change_count() not in (self._file_count, self._kept_count)
 
-    def _mark_clean(self) -> None:
-        self._saved_count = self.hf.change_count()
+    def _mark_saved(self) -> None:
+        """The grid is the file's."""
+        self._file_count = self.hf.change_count()
+        self._kept_count = None
+
+    def _mark_kept(self) -> None:
+        """The grid is a new one, or kept in the autosave."""
+        self._kept_count = self.hf.change_count()
 
     # Start and end.
 
@@ -128,7 +138,7 @@ class EditorSession(ExchangeCommands):
         except GridFileError as error:
             self.warn(str(error))
             return False
-        self._mark_clean()
+        self._mark_saved()
         self._file_in_use = True
         self._save_view()
         self.report(f"Saved {self.save_path}")
@@ -145,7 +155,7 @@ class EditorSession(ExchangeCommands):
         except GridFileError as error:
             self.warn(str(error))
             return False
-        self._mark_clean()
+        self._mark_saved()
         self._file_in_use = True
         framed = opening and not self._restore_view() and self.frame_model(quiet=True)
         self.report(f"Loaded {self.save_path}" + (" (framed)" if framed else ""))
@@ -203,6 +213,22 @@ class EditorSession(ExchangeCommands):
         else:
             self.report(f"Exported {len(collector.quads)} squares to {path}")
         return path
+
+    def undo(self) -> None:
+        """Takes back the last step: a stroke, a clear, a new grid or a load."""
+        self._step(self.hf.undo_step_count, self.hf.ActionUndo, "undo", "Undone")
+
+    def redo(self) -> None:
+        self._step(self.hf.redo_step_count, self.hf.ActionRedo, "redo", "Redone")
+
+    def set_mirror_centre(self) -> None:
+        """The mirror planes pass through the middle of the focus voxel."""
+        focus = self.hf.focus_voxel()
+        if not all(0 <= v < self.hf.grid_side() for v in focus):
+            self.report("Mirror centre unchanged: the focus lies outside the grid")
+            return
+        self.hf.do_action(self.hf.ActionSetMirrorCentre)
+        self.report("Mirror centre: voxel {} {} {}".format(*focus))
 
     def frame_model(self, quiet=False) -> bool:
         """Moves the camera and the display box to show every solid voxel,
@@ -272,7 +298,8 @@ class EditorSession(ExchangeCommands):
 
     def title(self, frames_per_second: float) -> str:
         name = os.path.basename(self.save_path) + ("*" if self.dirty else "")
-        return (f"Holloform - {name} - brush: {self.brushes.name} - "
+        mirror = f" - mirror {self.mirror_axes}" if self.mirror_axes else ""
+        return (f"Holloform - {name} - brush: {self.brushes.name}{mirror} - "
                 f"movement: {self.movement_name} - {frames_per_second:.0f} fps")
 
     def status_fields(self) -> StatusFields:
@@ -284,7 +311,20 @@ class EditorSession(ExchangeCommands):
     def box_size_setting(self):
         return [self.hf.query_int(getattr(self.hf, setting)) for setting in BOX_SETTINGS]
 
+    @property
+    def mirror_axes(self) -> str:
+        """The mirror switches that are on, as "xz" (empty for none)."""
+        settings = (("x", "BoolMirrorX"), ("y", "BoolMirrorY"), ("z", "BoolMirrorZ"))
+        return "".join(axis for axis, name in settings if self.hf.query_bool(getattr(self.hf, name)))
+
     # Helpers.
+
+    def _step(self, count, action: int, word: str, done: str) -> None:
+        if count() == 0:
+            self.report(f"Nothing to {word}")
+            return
+        self.hf.do_action(action)
+        self.report(f"{done}: {self.hf.undo_step_count()} to undo, {self.hf.redo_step_count()} to redo")
 
     def _look_at(self, box) -> None:
         """Puts the camera where it sees the voxel box whole, the focus at its centre."""
@@ -357,7 +397,7 @@ class EditorSession(ExchangeCommands):
             return
         levels = self.hf.query_int(self.hf.IntGridLevels)
         self.hf.do_action(action)
-        self._mark_clean()
+        self._mark_kept()
         if self.view_new_clear_grids and action == self.hf.ActionNewClearGrid:
             self._look_at(self.hf.display_box())
         self.report(f"New {kind} grid of {levels} levels")
@@ -379,7 +419,7 @@ class EditorSession(ExchangeCommands):
             except OSError as error:
                 self.warn(f"Could not save {path}: {error.strerror or error}")
                 continue
-            self._mark_clean()
+            self._mark_kept()
             self.report(f"Unsaved edits written to {path}")
             return True
         self.warn("Unsaved edits are lost: no autosave could be written")

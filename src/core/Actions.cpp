@@ -9,6 +9,7 @@
 #include "core/SettingIds.h"
 #include "grid/World.h"
 #include "interaction/MovementMode.h"
+#include "interaction/Tool.h"
 #include "persistence/Exception.h"
 #include "persistence/GridFile.h"
 #include "persistence/GridFileText.h"
@@ -37,6 +38,7 @@ void save(EditContext& context) {
 // the grid only once the new surface is built, so a failure leaves the world
 // as it was.
 void load(EditContext& context) {
+    context.end_edit_step();
     LoadedGrid loaded = load_grid(grid_file_path(context, GridFileText::kCannotOpenForReading));
     install_grid(context.world(), std::move(loaded.grid), loaded.boundary_flag);
 }
@@ -45,6 +47,7 @@ void load(EditContext& context) {
 void new_grid(EditContext& context, bool solid) {
     const long levels = context.query_int(IntGridLevels);
     if (!VoxelGrid::supports_levels(levels)) return;
+    context.end_edit_step();
     install_grid(context.world(), std::make_unique<VoxelGrid>(levels, solid), solid ? 1u : 0u);
 }
 
@@ -75,6 +78,15 @@ void export_squares(EditContext& context) {
     const float max_dim = context.query_float(FloatExportBoxMaxDim);
     const IntBox box = context.compute_display_box();
     export_display_box(context.world().grid(), box, max_dim, outside_solid);
+}
+
+// The focus voxel becomes the mirror centre; a focus outside the grid
+// changes nothing.
+void set_mirror_centre(EditContext& context) {
+    const FocusVoxel focus = focus_voxel(context.view());
+    const std::uint32_t side = context.world().grid().side();
+    if (focus.x >= side || focus.y >= side || focus.z >= side) return;
+    context.world().set_mirror_centre(VoxelPosition{focus.x, focus.y, focus.z});
 }
 
 }  // namespace
@@ -110,6 +122,17 @@ void do_action(EditContext& context, std::uint32_t action) {
             return;
         case ActionExportDisplayBoxAsSquares:
             export_squares(context);
+            return;
+        case ActionUndo:
+            context.end_edit_step();
+            context.world().undo();
+            return;
+        case ActionRedo:
+            context.end_edit_step();
+            context.world().redo();
+            return;
+        case ActionSetMirrorCentre:
+            set_mirror_centre(context);
             return;
         default:
             return;

@@ -111,6 +111,8 @@ void EditContext::motion(std::int32_t x, std::int32_t y) {
 
 void EditContext::button(std::int32_t button, bool state) {
     if (button >= 0 && button < static_cast<std::int32_t>(button_states_.size())) button_states_[button] = state;
+    // Releasing the add or remove button ends the stroke: one undo step.
+    if ((button == 0 || button == 2) && state) end_edit_step();
     current_tool().button(button, state);
 }
 
@@ -130,6 +132,12 @@ void EditContext::set_bool(std::uint32_t id, bool value) { settings().set_bool(i
 bool EditContext::query_bool(std::uint32_t id) const { return settings().query_bool(id); }
 
 void EditContext::do_action(std::uint32_t action) { ::do_action(*this, action); }
+
+void EditContext::end_edit_step() {
+    const std::int32_t megabytes = std::max(query_int(IntUndoMemoryMB), 0);
+    world_->set_undo_budget(static_cast<std::size_t>(megabytes) << 20);
+    world_->end_step();
+}
 
 void EditContext::register_resource(I_Releasable* resource) {
     if (resource == nullptr) return;

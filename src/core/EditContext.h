@@ -80,6 +80,10 @@ public:
     void begin_frame();
     void end_frame();
 
+    // Closes the world's open undo step (a stroke ends, an action or a key
+    // edit comes), with the history's budget from IntUndoMemoryMB.
+    void end_edit_step();
+
     // I_ResourceRegistry. Null and already registered resources are ignored,
     // so that each resource is released exactly once.
     void register_resource(I_Releasable* resource) override;

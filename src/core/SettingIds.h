@@ -17,7 +17,8 @@ enum IntSettingId : std::uint32_t {
     IntDisplayBoxY = 2,
     IntDisplayBoxZ = 3,
     IntMaxFixedStringSize = 4,
-    IntVarSentinel = 5,
+    IntUndoMemoryMB = 5,
+    IntVarSentinel = 6,
 };
 
 enum FloatSettingId : std::uint32_t {
@@ -59,7 +60,10 @@ enum BoolSettingId : std::uint32_t {
     BoolP_DoGridSpring = 16,
     BoolP_DoDynamicNeighbourSpring = 17,
     BoolP_DoStaticNeighbourSpring = 18,
-    BoolVarSentinel = 19,
+    BoolMirrorX = 19,
+    BoolMirrorY = 20,
+    BoolMirrorZ = 21,
+    BoolVarSentinel = 22,
 };
 
 // The numbered one-shot commands of the edit context.
@@ -74,5 +78,8 @@ enum ActionId : std::uint32_t {
     ActionUpdateDisplayBox = 7,
     ActionToggleDisplayBoxFixed = 8,
     ActionExportDisplayBoxAsSquares = 9,
-    ActionSentinel = 10,
+    ActionUndo = 10,
+    ActionRedo = 11,
+    ActionSetMirrorCentre = 12,
+    ActionSentinel = 13,
 };

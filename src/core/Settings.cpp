@@ -90,6 +90,7 @@ void write_setting_defaults(Settings& store) {
     store.set_int(IntDisplayBoxY, 40);
     store.set_int(IntDisplayBoxZ, 40);
     store.set_int(IntMaxFixedStringSize, static_cast<std::int32_t>(Settings::kStringSlotSize));
+    store.set_int(IntUndoMemoryMB, 256);
 
     store.set_float(FloatMovementScaling, 1.0f);
     store.set_float(FloatExportBoxMaxDim, 8.0f);

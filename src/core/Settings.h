@@ -4,7 +4,7 @@
 
 #include "core/SettingIds.h"
 
-// The store of every tunable: 2 strings, 5 integers, 15 floats and 19 bools,
+// The store of every tunable: 2 strings, 6 integers, 15 floats and 22 bools,
 // each family addressed by its own numbering (core/SettingIds.h). A new store
 // holds empty strings, 0, 0.0 and false. Identifiers outside a family's range
 // are never an error: writes are ignored and queries answer fixed fallbacks.

@@ -13,20 +13,28 @@ VoxelPosition ShapeAffector::voxel_at(VoxelPosition position, const ShapeOffset&
                          position.z + static_cast<uint32_t>(offset.dz)};
 }
 
+// With the world's mirror planes on, every image of the shape is part of the
+// one application: the shape itself first, then each mirror image in turn.
 void ShapeAffector::add_shape(World& world, VoxelPosition position) const {
+    const MirrorSymmetry& mirror = world.mirror();
     world.add_and_settle([&] {
-        for (const ShapeOffset& offset : voxels_) {
-            const VoxelPosition v = voxel_at(position, offset);
-            world.add_voxel(v.x, v.y, v.z);
+        for (uint32_t image = 0; image < mirror.image_count(); ++image) {
+            for (const ShapeOffset& offset : voxels_) {
+                const VoxelPosition v = mirror.image(voxel_at(position, offset), image);
+                world.add_voxel(v.x, v.y, v.z);
+            }
         }
     });
 }
 
 void ShapeAffector::remove_shape(World& world, VoxelPosition position) const {
+    const MirrorSymmetry& mirror = world.mirror();
     world.remove_and_update([&] {
-        for (const ShapeOffset& offset : voxels_) {
-            const VoxelPosition v = voxel_at(position, offset);
-            world.clear_and_cascade(v.x, v.y, v.z);
+        for (uint32_t image = 0; image < mirror.image_count(); ++image) {
+            for (const ShapeOffset& offset : voxels_) {
+                const VoxelPosition v = mirror.image(voxel_at(position, offset), image);
+                world.clear_and_cascade(v.x, v.y, v.z);
+            }
         }
     });
 }
@@ -45,5 +53,9 @@ SingleVoxelAffector::SingleVoxelAffector()
     : ShapeAffector({ShapeOffset{0, 0, 0}}, {OutlineBox{{0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 1.0f}}}) {}
 
 void SingleVoxelAffector::add_shape(World& world, VoxelPosition position) const {
+    if (world.mirror().image_count() > 1) {
+        ShapeAffector::add_shape(world, position);
+        return;
+    }
     world.add_single(position.x, position.y, position.z);
 }

@@ -80,3 +80,15 @@ void update_after_additions(World& world, const std::vector<VoxelPosition>& posi
     for (const VoxelPosition& p : positions) update_point(world, p.x, p.y, p.z, false);
     update_neighbourhood(world, positions);
 }
+
+void update_after_changes(World& world, const std::vector<VoxelPosition>& added,
+                          const std::vector<VoxelPosition>& removed) {
+    const uint32_t side = world.grid().side();
+    for (const VoxelPosition& p : added) {
+        if (p.x - 1 < side - 2 && p.y - 1 < side - 2 && p.z - 1 < side - 2) update_point(world, p.x, p.y, p.z, false);
+    }
+    std::vector<VoxelPosition> all = added;
+    all.insert(all.end(), removed.begin(), removed.end());
+    update_neighbourhood(world, all);
+    for (const VoxelPosition& p : removed) update_point(world, p.x, p.y, p.z, true);
+}

@@ -37,3 +37,10 @@ void update_neighbourhood(World& world, const std::vector<VoxelPosition>& positi
 // After the given voxels were made solid: update_point without removal on
 // each of them, in order, then update_neighbourhood around them.
 void update_after_additions(World& world, const std::vector<VoxelPosition>& positions);
+
+// After voxels changed both ways (an undo or redo): update_point without
+// removal on each added voxel within 1 .. side - 2, update_neighbourhood
+// around all of them, then update_point with removal on each removed voxel,
+// so no vertex is left pointing at an erased one.
+void update_after_changes(World& world, const std::vector<VoxelPosition>& added,
+                          const std::vector<VoxelPosition>& removed);

@@ -136,9 +136,9 @@ bool VoxelGrid::assign_walking(uint32_t x, uint32_t y, uint32_t z, bool solid) {
     if (end.leaf) return assign_in_leaf(*end.leaf, x, y, z, solid);
     GridNode& node = *end.node;
     const ChildIndex child = child_index(x, y, z, end.level);
-    const CellState before = node.state(child);
+    if (node.state(child) == (solid ? CellState::Solid : CellState::Clear)) return solid;
+    if (observer_) observer_->before_voxel_change(*this, x, y, z);
     node.make_uniform(child, solid);
-    if (before == (solid ? CellState::Solid : CellState::Clear)) return solid;
     // The child was uniform the other way: split it down to the voxel. Its
     // solid bit in this node stays as just made.
     node.subdivided.set(child);

@@ -8,6 +8,7 @@
 #include "grid/CellState.h"
 #include "grid/GridNode.h"
 #include "grid/LeafBlock.h"
+#include "grid/VoxelChangeObserver.h"
 
 using NodeMap = CellMap<GridNode>;
 using LeafMap = CellMap<LeafBlock>;
@@ -78,6 +79,11 @@ public:
         return assign_walking(x, y, z, false);
     }
 
+    // The observer told before each voxel change through set_voxel or
+    // clear_voxel (null: none). Changes made through the raw map calls or the
+    // root are not reported.
+    void set_change_observer(VoxelChangeObserver* observer) { observer_ = observer; }
+
     GridNode& root() { return root_; }
     const GridNode& root() const { return root_; }
 
@@ -138,6 +144,7 @@ private:
         const uint32_t bit = 1u << (n & 31u);
         const bool was_solid = (word & bit) != 0;
         if (was_solid == solid) return was_solid;
+        if (observer_) observer_->before_voxel_change(*this, x, y, z);
         word ^= bit;
         // Only a block whose changed word became uniform can be uniform.
         if (word == (solid ? BitPlane::kAllOnes : 0u)) collapse_if_uniform(leaf, x, y, z, solid);
@@ -199,6 +206,7 @@ private:
     GridNode root_;
     std::vector<NodeMap> node_maps_;  // levels 1 .. L - 1
     LeafMap leaf_map_;
+    VoxelChangeObserver* observer_ = nullptr;
     // Remembered storage indices, checked against the entry's key before use:
     // the last node of each level (1 .. L - 1), and leaf blocks by the low
     // bits of their x and y block coordinates.

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "dynamics/SurfaceVertexSet.h"
+#include "grid/EditHistory.h"
+#include "grid/MirrorSymmetry.h"
 #include "grid/VoxelGrid.h"
 #include "grid/VoxelPosition.h"
 
@@ -15,6 +17,13 @@
 // solid neighbour on each axis (it is supported). Each edit ends with the
 // local surface update, so the vertex set always matches the grid, except
 // after changes made to the grid directly.
+//
+// Every voxel change, through the edits or made to the grid directly with
+// set_voxel and clear_voxel, is recorded in the world's edit history: a step
+// opens at the first change and closes at end_step (a stroke, a key's clear),
+// and each grid installed is a step of its own. undo and redo put the grid
+// back exactly, entries and file order included, and update the surface
+// around the voxels that changed.
 class World {
 public:
     // The editor's start: a solid grid of 3 levels, boundary flag 1 and an
@@ -42,12 +51,34 @@ public:
     // the surface upkeep looks at lies inside the grid.
     bool in_safe_range(uint32_t x, uint32_t y, uint32_t z) const;
 
-    // Moves by one for every edit that left at least one voxel changed and
-    // for every grid installed; nothing else moves it. A host compares it
-    // with the value it had when the grid was saved.
-    uint64_t change_count() const { return change_count_; }
-    // For edits made to the grid directly.
-    void count_change() { ++change_count_; }
+    // Closes the open step of the edit history, if any: what changed since
+    // it opened becomes one undo step (none when nothing changed).
+    void end_step();
+    // Close the open step, then undo (redo) one step; false when there was
+    // none.
+    bool undo();
+    bool redo();
+    size_t undo_count() const { return history_.undo_count(); }
+    size_t redo_count() const { return history_.redo_count(); }
+    // The most memory the history may keep; see EditHistory::set_budget.
+    void set_undo_budget(size_t bytes) { history_.set_budget(bytes); }
+    const EditHistory& history() const { return history_; }
+    // A number naming the grid's contents: it takes a value never used
+    // before at every edit that left at least one voxel changed and for
+    // every grid installed, and undo and redo give back the number the
+    // restored contents had; nothing else moves it. A host compares it with
+    // the number it noted at a save.
+    uint64_t change_count() const { return history_.state(); }
+    // For edits made to the grid directly; closing their step counts them
+    // too.
+    void count_change() { history_.note_change(); }
+
+    // The mirror planes of the brushes. install_grid puts the centre in the
+    // middle of the new grid.
+    const MirrorSymmetry& mirror() const { return mirror_; }
+    void set_mirror_axes(bool x, bool y, bool z);
+    // Mirror planes through the middle of voxel v (so v maps onto itself).
+    void set_mirror_centre(VoxelPosition v);
 
     // Empties the change list.
     void reset_changes();
@@ -89,6 +120,12 @@ public:
 private:
     friend void install_grid(World& world, std::unique_ptr<VoxelGrid> grid, uint32_t boundary_flag);
 
+    // Makes `grid` current with a vertex set built for it; returns the grid
+    // it replaced, no longer observed.
+    std::unique_ptr<VoxelGrid> replace_grid(std::unique_ptr<VoxelGrid> grid, uint32_t boundary_flag);
+    // Applies an undo (to_before) or redo step.
+    void apply_step(EditStep& step, bool to_before);
+
     // The surface update for the voxels cleared since the last one.
     void update_after_removals();
 
@@ -116,19 +153,23 @@ private:
         bool settled_ = false;
     };
 
+    // Declared before the grid, which reports to it, so that it outlives it.
+    EditHistory history_;
     std::unique_ptr<VoxelGrid> grid_;
     std::unique_ptr<SurfaceVertexSet> vertices_;
     uint32_t boundary_flag_;
     std::vector<VoxelPosition> changes_;
     std::vector<VoxelPosition> scratch_;  // settle_additions' second list
-    uint64_t change_count_ = 0;
     std::vector<VoxelPosition> removed_;  // cleared since the last surface update after removals
+    MirrorSymmetry mirror_;
 };
 
 // Makes `grid` the world's grid with `boundary_flag`, together with a vertex
 // set built for it from scratch. The new set is complete before the old grid
 // and set are destroyed, so a failure during the build leaves the world as it
-// was. A null grid changes nothing.
+// was. A null grid changes nothing. The replacement is one undo step (the
+// open step is closed first), and the mirror centre moves to the middle of
+// the new grid.
 void install_grid(World& world, std::unique_ptr<VoxelGrid> grid, uint32_t boundary_flag);
 
 template <typename AddVoxels>

@@ -156,6 +156,15 @@ void set_focus_depth(float focus_distance, float far_offset) {
     view.set_focus_distance(focus);
 }
 
+std::uint32_t undo_step_count() { return static_cast<std::uint32_t>(process_edit_context().world().undo_count()); }
+
+std::uint32_t redo_step_count() { return static_cast<std::uint32_t>(process_edit_context().world().redo_count()); }
+
+std::array<double, 3> mirror_centre() {
+    const MirrorSymmetry& mirror = process_edit_context().world().mirror();
+    return {0.5 * mirror.twice_centre[0], 0.5 * mirror.twice_centre[1], 0.5 * mirror.twice_centre[2]};
+}
+
 }  // namespace Holloform
 
 EditContext& process_edit_context_for(const char* function) {

@@ -65,7 +65,10 @@ void import_model_at(const char* path, std::uint32_t x, std::uint32_t y, std::ui
     const std::string name = checked_path(path ? path : "");
     ProgressLine progress("Importing " + name);
     const auto model = read_model_file(name, scale_of(mesh_voxels), progress.callback(0));
+    // The import is one undo step of its own.
+    context.end_edit_step();
     import_into_world(context.world(), *model, VoxelPosition{x, y, z}, name, progress.callback(1));
+    context.end_edit_step();
 }
 
 void import_model(const char* path, std::int32_t levels, std::uint32_t mesh_voxels) {
@@ -74,6 +77,7 @@ void import_model(const char* path, std::int32_t levels, std::uint32_t mesh_voxe
     ProgressLine progress("Importing " + name);
     const auto model = read_model_file(name, scale_of(mesh_voxels), progress.callback(0));
     auto grid = import_into_new_grid(*model, levels, name, progress.callback(1));
+    context.end_edit_step();
     install_grid(context.world(), std::move(grid), 0);
 }
 

@@ -68,10 +68,11 @@ HOLLOFORM_API void set_vertex3_func(Vertex3Function callback);
 // the camera between sessions. Boxes are six voxel indices x0, y0, z0, x1,
 // y1, z1, both ends inclusive.
 
-// Moves by one for every edit that changed at least one voxel (a brush
-// application, the space key's clear) and for every grid installed (new
-// grid, load); stays put otherwise, so a host that notes it at a save can
-// tell later whether the voxels may differ from the file.
+// A number naming the grid's contents: it takes a value never used before
+// whenever voxels change (a brush application, the space key's clear) or a
+// grid is installed (new grid, load), and undo and redo give back the number
+// the restored contents had; it stays put otherwise. A host that notes it at
+// a save can tell later whether the grid is the saved one.
 HOLLOFORM_API std::uint64_t change_count();
 // Voxels per side of the current grid.
 HOLLOFORM_API std::uint32_t grid_side();
@@ -95,6 +96,14 @@ HOLLOFORM_API std::array<float, 2> focus_depth();
 // Sets both; a focus distance below 1 gives 1 and a negative far offset 0.
 // Non-finite values are ignored.
 HOLLOFORM_API void set_focus_depth(float focus_distance, float far_offset);
+
+// How many steps ActionUndo and ActionRedo can take back or re-apply. A
+// stroke still in progress (its button not yet released) is not counted.
+HOLLOFORM_API std::uint32_t undo_step_count();
+HOLLOFORM_API std::uint32_t redo_step_count();
+// The point the mirror planes (BoolMirrorX/Y/Z) pass through: the grid's
+// middle, or the middle of the voxel ActionSetMirrorCentre took.
+HOLLOFORM_API std::array<double, 3> mirror_centre();
 
 }  // namespace Holloform
 

@@ -10,15 +10,16 @@
 namespace {
 
 // Clears the voxel under the focus directly in the grid: no settling, no
-// cascade and no surface update. Nothing happens outside the grid.
+// cascade and no surface update. Nothing happens outside the grid. The clear
+// is one undo step of its own.
 void clear_focus_voxel(EditContext& context) {
     const FocusVoxel voxel = focus_voxel(context.view());
-    World& world = context.world();
-    VoxelGrid& grid = world.grid();
+    VoxelGrid& grid = context.world().grid();
     const std::uint32_t side = grid.side();
-    if (voxel.x < side && voxel.y < side && voxel.z < side && grid.clear_voxel(voxel.x, voxel.y, voxel.z)) {
-        world.count_change();
-    }
+    if (voxel.x >= side || voxel.y >= side || voxel.z >= side) return;
+    context.end_edit_step();
+    grid.clear_voxel(voxel.x, voxel.y, voxel.z);
+    context.end_edit_step();
 }
 
 // The first press records the fixed centre and disarms; the next re-arms.

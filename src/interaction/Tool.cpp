@@ -3,7 +3,9 @@
 #include <iostream>
 
 #include "core/EditContext.h"
+#include "core/SettingIds.h"
 #include "grid/GridAffector.h"
+#include "grid/World.h"
 #include "interaction/DefaultKey.h"
 #include "interaction/View.h"
 #include "interaction/tools/DepthTools.h"
@@ -64,6 +66,8 @@ void Tool::update() {
     if (!adding && !removing) return;
     const FocusVoxel focus = focus_voxel(context.view());
     const VoxelPosition position{focus.x, focus.y, focus.z};
+    context.world().set_mirror_axes(context.query_bool(BoolMirrorX), context.query_bool(BoolMirrorY),
+                                    context.query_bool(BoolMirrorZ));
     if (adding) {
         context.current_affector().add_shape(context.world(), position);
     } else {

@@ -10,6 +10,7 @@
 #include "core/SettingIds.h"
 #include "core/edit_context_test_support.h"
 #include "grid/GridAffector.h"
+#include "grid/GridTestSupport.h"
 #include "grid/World.h"
 #include "interaction/MovementMode.h"
 #include "persistence/Exception.h"
@@ -145,7 +146,7 @@ TEST(Actions, SnapPutsEveryVertexBackOnItsVoxel) {
 TEST(Actions, ModeBrushAndDisplayBoxActionsAndNumbersOutOfRange) {
     EditContext context;
     const VoxelGrid* grid = &context.world().grid();
-    for (std::uint32_t action : {10u, 11u, 4294967295u}) context.do_action(action);
+    for (std::uint32_t action : {13u, 14u, 4294967295u}) context.do_action(action);
     EXPECT_EQ(&context.world().grid(), grid);
     EXPECT_FALSE(context.query_bool(BoolDisplayBoxStickOn));
     context.do_action(ActionToggleMovement);
@@ -168,6 +169,38 @@ TEST(Actions, ModeBrushAndDisplayBoxActionsAndNumbersOutOfRange) {
     context.do_action(ActionUpdateDisplayBox);
     EXPECT_EQ(context.view().box_size(), Vector3(10.0f, 256.0f, 256.0f));
     EXPECT_EQ(context.query_int(IntDisplayBoxY), 2147483647);
+}
+
+// Frames between the remove button's press and release make one undo step,
+// mirrored across x about the focus voxel chosen as the centre.
+TEST(Actions, StrokeIsOneUndoStepMirroredAboutTheFocus) {
+    EditContext context;
+    context.set_int(IntGridLevels, 2);
+    context.do_action(ActionNewSolidGrid);
+    const World& world = context.world();
+    const std::string solid = grid_test::saved_bytes(world.grid(), world.boundary_flag());
+    place_focus(context.view(), Vector3(30.5f, 25.5f, 25.5f));
+    context.do_action(ActionSetMirrorCentre);
+    context.set_bool(BoolMirrorX, true);
+    for (int i = 0; i < 4; ++i) context.do_action(ActionChangeGridAffector);  // the row along x
+    context.button(2, false);
+    for (float x : {10.5f, 11.5f}) {
+        place_focus(context.view(), Vector3(x, 20.5f, 20.5f));
+        context.current_tool().update();
+    }
+    EXPECT_EQ(world.undo_count(), 1u);  // the stroke is still open
+    context.button(2, true);
+    ASSERT_EQ(world.undo_count(), 2u);
+    for (std::uint32_t x = 8; x < 53; ++x) {
+        const bool cleared = (x >= 10 && x <= 14) || (x >= 46 && x <= 50);  // 30 + 30 - x
+        EXPECT_EQ(world.grid().get_voxel(x, 20, 20), !cleared) << x;
+    }
+    const std::string stroked = grid_test::saved_bytes(world.grid(), world.boundary_flag());
+    context.do_action(ActionUndo);
+    EXPECT_TRUE(grid_test::saved_bytes(world.grid(), world.boundary_flag()) == solid);
+    context.do_action(ActionRedo);
+    EXPECT_TRUE(grid_test::saved_bytes(world.grid(), world.boundary_flag()) == stroked);
+    EXPECT_EQ(world.redo_count(), 0u);
 }
 
 TEST(Actions, ToggleDisplayBoxFixedCapturesAndReleases) {

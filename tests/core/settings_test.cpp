@@ -22,12 +22,12 @@ TEST(Settings, DefaultsResetEverythingButTheStrings) {
     write_setting_defaults(store);
 
     EXPECT_STREQ(store.query_string(StringSavePath), "grid.hf");
-    const std::int32_t ints[] = {3, 40, 40, 40, 128};
+    const std::int32_t ints[] = {3, 40, 40, 40, 128, 256};
     for (std::uint32_t id = 0; id < IntVarSentinel; ++id) EXPECT_EQ(store.query_int(id), ints[id]);
     const float floats[] = {8.0f, 0, 0, 0, 0, 0, 0, 256.0f, 1.0f, 0.02f, 0.1f, 0.0625f, 1, 1, 1};
     for (std::uint32_t id = 0; id < FloatVarSentinel; ++id) EXPECT_EQ(store.query_float(id), floats[id]) << id;
     const bool bools[] = {false, true, false, true, false, false, true, true, true, false,
-                          false, true, false, true, true, false, true, true, false};
+                          false, true, false, true, true, false, true, true, false, false, false, false};
     for (std::uint32_t id = 0; id < BoolVarSentinel; ++id) EXPECT_EQ(store.query_bool(id), bools[id]) << id;
 }
 
@@ -36,9 +36,9 @@ TEST(Settings, DefaultsResetEverythingButTheStrings) {
 struct ModelStore {
     char strings[2][kSlot] = {};
     bool cut[2] = {};
-    std::int32_t ints[5] = {};
+    std::int32_t ints[6] = {};
     float floats[15] = {};
-    bool bools[19] = {};
+    bool bools[22] = {};
 };
 
 TEST(Settings, RandomOperationsMatchAPlainModel) {
@@ -58,8 +58,8 @@ TEST(Settings, RandomOperationsMatchAPlainModel) {
             const std::uint32_t id = pick_id(IntVarSentinel);
             const auto value = static_cast<std::int32_t>(rng());
             store.set_int(id, value);
-            if (id < 5) model.ints[id] = value;
-            EXPECT_EQ(store.query_int(id), id < 5 ? model.ints[id] : 1);
+            if (id < 6) model.ints[id] = value;
+            EXPECT_EQ(store.query_int(id), id < 6 ? model.ints[id] : 1);
         } else if (kind == 1) {
             const std::uint32_t id = pick_id(FloatVarSentinel);
             const float value = std::uniform_real_distribution<float>(-1e6f, 1e6f)(rng);
@@ -70,8 +70,8 @@ TEST(Settings, RandomOperationsMatchAPlainModel) {
             const std::uint32_t id = pick_id(BoolVarSentinel);
             const bool value = rng() % 2;
             store.set_bool(id, value);
-            if (id < 19) model.bools[id] = value;
-            EXPECT_EQ(store.query_bool(id), id < 19 && model.bools[id]);
+            if (id < 22) model.bools[id] = value;
+            EXPECT_EQ(store.query_bool(id), id < 22 && model.bools[id]);
         } else if (kind == 3) {
             const std::uint32_t id = pick_id(StringVarSentinel);
             std::string value(rng() % 140, ' ');

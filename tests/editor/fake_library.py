@@ -24,12 +24,13 @@ class FakeLibrary:
     StringSavePath = 0
     (ActionSave, ActionLoad, ActionNewSolidGrid, ActionNewClearGrid, ActionSnapVertsToVoxels,
      ActionToggleMovement, ActionChangeGridAffector, ActionUpdateDisplayBox, ActionToggleDisplayBoxFixed,
-     ActionExportDisplayBoxAsSquares) = range(10)
+     ActionExportDisplayBoxAsSquares, ActionUndo, ActionRedo, ActionSetMirrorCentre) = range(13)
     IntGridLevels, IntDisplayBoxX, IntDisplayBoxY, IntDisplayBoxZ = range(4)
     (BoolD_OutsideSolid, BoolFoggingOn, BoolDisplayBoxStickOn, BoolDisplayGridAsSquares,
      BoolDisplayGridAsLimitMCA, BoolDisplayVertIndex, BoolLightingOn, BoolD_TexturingOn, BoolD_ClearBuffers,
      BoolWireGrid, BoolCountFaces, BoolCompensateForTwist, BoolDisplayWithAdditiveBlend,
      BoolD_HierarchyContainingFocus, BoolP_DoPhysics) = range(15)
+    BoolMirrorX, BoolMirrorY, BoolMirrorZ = range(19, 22)
 
     def __init__(self, grid=MAGIC + b"start"):
         self.grid = grid
@@ -39,13 +40,37 @@ class FakeLibrary:
         self.actions = []
         self.read_only = set()  # folders where no file can be written
         self.fail_save_after = None  # bytes written before a save fails
-        self.changes = 0
+        self.changes = 0  # the change count: a number naming the grid's contents
+        self.issued = 0
+        self.undo_steps = []  # (grid, change count) before each step
+        self.redo_steps = []
+        self.centre = (256.0, 256.0, 256.0)
         self.matrix = (1.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0, -32.0, -16.0, -41.0, 1.0)
         self.depth = (9.0, 0.0)
         self.bounds = None
 
     def change_count(self):
         return self.changes
+
+    def undo_step_count(self):
+        return len(self.undo_steps)
+
+    def redo_step_count(self):
+        return len(self.redo_steps)
+
+    def mirror_centre(self):
+        return self.centre
+
+    def _new_contents(self, grid):
+        """A step: the grid becomes `grid` under a new change count."""
+        self.undo_steps.append((self.grid, self.changes))
+        self.redo_steps.clear()
+        self.issued += 1
+        self.grid, self.changes = grid, self.issued
+
+    def _swap(self, source, target):
+        target.append((self.grid, self.changes))
+        self.grid, self.changes = source.pop()
 
     def grid_side(self):
         return 512
@@ -95,8 +120,13 @@ class FakeLibrary:
         elif action == self.ActionLoad:
             self._load(path)
         elif action in (self.ActionNewSolidGrid, self.ActionNewClearGrid):
-            self.grid = MAGIC + (b"solid" if action == self.ActionNewSolidGrid else b"clear")
-            self.changes += 1
+            self._new_contents(MAGIC + (b"solid" if action == self.ActionNewSolidGrid else b"clear"))
+        elif action == self.ActionUndo and self.undo_steps:
+            self._swap(self.undo_steps, self.redo_steps)
+        elif action == self.ActionRedo and self.redo_steps:
+            self._swap(self.redo_steps, self.undo_steps)
+        elif action == self.ActionSetMirrorCentre:
+            self.centre = tuple(v + 0.5 for v in self.focus_voxel())
         elif action == self.ActionToggleDisplayBoxFixed:
             self.bools[self.BoolDisplayBoxStickOn] = not self.bools.get(self.BoolDisplayBoxStickOn, False)
 
@@ -118,10 +148,8 @@ class FakeLibrary:
             raise library_error("Unable to open named file.", error.errno) from None
         if not data.startswith(MAGIC):
             raise RuntimeError("Not a Holloform grid file.")
-        self.grid = data
-        self.changes += 1
+        self._new_contents(data)
 
     def edit(self, text):
         """What a brush stroke does to the grid."""
-        self.grid += text.encode()
-        self.changes += 1
+        self._new_contents(self.grid + text.encode())

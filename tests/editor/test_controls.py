@@ -9,7 +9,7 @@ import pytest
 
 from editor_paths import REPOSITORY
 from fake_library import MAGIC, FakeLibrary
-from holloform_editor import camera, keys
+from holloform_editor import camera, guides, keys
 from holloform_editor.brushes import BRUSH_NAMES
 from holloform_editor.demo import pointer_position
 from holloform_editor.menu import ROW_HEIGHT, Menu, MenuState, menu_structure, submenu_box, top_box
@@ -117,7 +117,7 @@ def test_event_names_and_host_keys():
     hf = FakeLibrary()
     session = session_on(hf)
     toggles = [row for row in keys.KEY_TABLE if row.command == "toggle_setting"]
-    assert len(toggles) == 10
+    assert len(toggles) == 13
     for row in toggles:
         before = hf.query_bool(getattr(hf, row.argument))
         assert session.host_key(row.events[0])
@@ -179,6 +179,32 @@ def test_the_unsaved_mark_follows_real_changes_only(tmp_path):
     session.note_button(2, pressed=False)
     assert session.dirty and session.message == ""
     assert session.save() and not session.dirty
+
+    # The mark follows undo: back to the saved grid it goes; a redo brings it back.
+    hf.edit("more")
+    assert session.host_key("Ctrl+z") and not session.dirty and hf.grid.endswith(b"carved")
+    assert session.host_key("Ctrl+Shift+z") and session.dirty and hf.grid.endswith(b"more")
+    assert session.host_key("Ctrl+y") and session.message == "Nothing to redo"
+    for _ in range(3):
+        session.undo()
+    assert hf.grid == MAGIC + b"start" and session.message == "Undone: 0 to undo, 3 to redo"
+    session.undo()
+    assert session.message == "Nothing to undo"
+    hf.edit("new branch")
+    assert hf.redo_step_count() == 0
+
+
+def test_mirror_keys_title_and_planes():
+    hf = FakeLibrary()
+    session = session_on(hf)
+    assert "mirror" not in session.title(60.0)
+    assert session.host_key("Ctrl+k") and session.host_key("Ctrl+u")
+    assert " - mirror xz - " in session.title(60.0) and session.message == "Mirror across z: on"
+    assert session.host_key("Ctrl+g") and hf.mirror_centre() == (32.5, 16.5, 32.5)
+    assert session.message == "Mirror centre: voxel 32 16 32"
+    quads = guides.mirror_plane_quads((10, 0, 10, 49, 39, 49), (32.5, 16.5, 32.5), (True, False, True))
+    assert quads == [[(32.5, 0, 10), (32.5, 40, 10), (32.5, 40, 50), (32.5, 0, 50)],
+                     [(10, 0, 32.5), (50, 0, 32.5), (50, 40, 32.5), (10, 40, 32.5)]]
 
 
 def projected(matrix, point, aspect):

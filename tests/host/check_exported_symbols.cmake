@@ -31,7 +31,10 @@ set(expected
   "Holloform::import_model(char const*, int, unsigned int)"
   "Holloform::export_limit_surface(char const*)"
   "Holloform::export_vox(char const*, bool)"
-  "Holloform::import_model_at_focus(char const*, unsigned int)")
+  "Holloform::import_model_at_focus(char const*, unsigned int)"
+  "Holloform::undo_step_count()"
+  "Holloform::redo_step_count()"
+  "Holloform::mirror_centre()")
 
 execute_process(COMMAND ${NM} -D --defined-only --demangle ${LIBRARY}
   OUTPUT_VARIABLE listing RESULT_VARIABLE status)

@@ -14,12 +14,13 @@ FUNCTIONS = [
     "set_camera_matrix", "focus_depth", "set_focus_depth",
     "import_model_at", "import_model", "export_limit_surface", "export_vox",
     "import_model_at_focus",
+    "undo_step_count", "redo_step_count", "mirror_centre",
 ]
 
 CONSTANTS = (
     ["StringSavePath", "StringLoadPath", "StringVarSentinel"],
     ["IntGridLevels", "IntDisplayBoxX", "IntDisplayBoxY", "IntDisplayBoxZ", "IntMaxFixedStringSize",
-     "IntVarSentinel"],
+     "IntUndoMemoryMB", "IntVarSentinel"],
     ["FloatExportBoxMaxDim", "FloatClearR", "FloatClearG", "FloatClearB", "FloatFogR", "FloatFogG",
      "FloatFogB", "FloatD_TextureScale", "FloatMovementScaling", "FloatP_TimeStep", "FloatP_ViscousDrag",
      "FloatP_GridStiffness", "FloatP_GridDamping", "FloatP_NeighbourStiffness", "FloatP_NeighbourDamping",
@@ -29,10 +30,11 @@ CONSTANTS = (
      "BoolD_ClearBuffers", "BoolWireGrid", "BoolCountFaces", "BoolCompensateForTwist",
      "BoolDisplayWithAdditiveBlend", "BoolD_HierarchyContainingFocus", "BoolP_DoPhysics",
      "BoolP_DoViscousDrag", "BoolP_DoGridSpring", "BoolP_DoDynamicNeighbourSpring",
-     "BoolP_DoStaticNeighbourSpring", "BoolVarSentinel"],
+     "BoolP_DoStaticNeighbourSpring", "BoolMirrorX", "BoolMirrorY", "BoolMirrorZ", "BoolVarSentinel"],
     ["ActionSave", "ActionLoad", "ActionNewSolidGrid", "ActionNewClearGrid", "ActionSnapVertsToVoxels",
      "ActionToggleMovement", "ActionChangeGridAffector", "ActionUpdateDisplayBox",
-     "ActionToggleDisplayBoxFixed", "ActionExportDisplayBoxAsSquares", "ActionSentinel"],
+     "ActionToggleDisplayBoxFixed", "ActionExportDisplayBoxAsSquares", "ActionUndo", "ActionRedo",
+     "ActionSetMirrorCentre", "ActionSentinel"],
 )
 
 
@@ -109,3 +111,24 @@ def test_queries_and_camera_access_added_after_the_original_functions():
     H.do_action(H.ActionUpdateDisplayBox)
     x0, y0, z0, x1, y1, z1 = H.display_box()
     assert x0 <= 10 <= x1 and y0 <= 20 <= y1 and z0 <= 21 <= z1
+
+
+def test_undo_redo_and_the_change_count():
+    H = Holloform
+    assert H.query_int(H.IntUndoMemoryMB) == 256 and not H.query_bool(H.BoolMirrorX)
+    H.set_int(H.IntGridLevels, 2)
+    H.do_action(H.ActionNewClearGrid)
+    cleared = H.change_count()
+    undo_steps = H.undo_step_count()
+    H.do_action(H.ActionNewSolidGrid)
+    assert H.undo_step_count() == undo_steps + 1 and H.redo_step_count() == 0
+    assert H.change_count() != cleared
+    H.do_action(H.ActionUndo)
+    assert (H.change_count(), H.undo_step_count(), H.redo_step_count()) == (cleared, undo_steps, 1)
+    H.do_action(H.ActionRedo)
+    assert H.redo_step_count() == 0 and H.change_count() != cleared
+    assert H.mirror_centre() == (32.0, 32.0, 32.0)
+    H.set_camera_matrix([1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -10, -20, -30, 1])
+    H.set_focus_depth(9.5, 3.0)  # the focus voxel (10, 20, 20)
+    H.do_action(H.ActionSetMirrorCentre)
+    assert H.mirror_centre() == (10.5, 20.5, 20.5)

@@ -117,7 +117,9 @@ TEST_F(GridTool, BadArgumentsExitWithStatusTwo) {
     }
     write_grid(VoxelGrid(3, false), 0);
     for (const char* arguments : {"--shape 9 --add 10 10 10", "--shape 1 --add --remove 10 10 10",
-                                  "--shape 1 10 10 10", "--shape 1 --add 10 -10 10"}) {
+                                  "--shape 1 10 10 10", "--shape 1 --add 10 -10 10",
+                                  "--shape 1 --add --mirror xw 10 10 10", "--shape 1 --add --mirror xx 10 10 10",
+                                  "--shape 1 --add --mirror x --mirror-centre 10 512 10 10 10 10"}) {
         EXPECT_EQ(run(std::string("brush @grid @result ") + arguments), 2) << arguments;
     }
 }
@@ -152,6 +154,14 @@ TEST_F(GridTool, BrushAddsAndRemovesLikeTheEditor) {
     // An anchor outside the grid edits nothing, as in the editor.
     ASSERT_EQ(run("brush @grid @result --shape 3 --remove 4000 0 0"), 0);
     EXPECT_EQ(out_, "brush: cube 3x3x3\nsolid_voxels_before: 262144\nsolid_voxels_after: 262144\n");
+
+    // Mirrored across x and z: about the middle (x -> 63 - x), then about
+    // the middle of voxel 30 (z -> 60 - z).
+    ASSERT_EQ(run("brush @grid @result --shape 2 --remove --mirror xz 10 10 10"), 0);
+    EXPECT_EQ(out_, "brush: voxel\nsolid_voxels_before: 262144\nsolid_voxels_after: 262140\n");
+    EXPECT_FALSE(load_grid(path("result")).grid->get_voxel(53, 10, 53));
+    ASSERT_EQ(run("brush @grid @result --shape 2 --remove --mirror z --mirror-centre 0 0 30 10 10 10"), 0);
+    EXPECT_FALSE(load_grid(path("result")).grid->get_voxel(10, 10, 50));
 }
 
 TEST_F(GridTool, ImportsAndExportsModels) {

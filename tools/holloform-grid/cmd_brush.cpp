@@ -2,8 +2,13 @@
 // brush K (1 to 8, in the editor's cycle order) at voxel (X, Y, Z) as the
 // editor's mouse buttons do, and writes the result to OUT with the same
 // boundary flag. Prints the solid voxel counts before and after.
+// --mirror AXES (any of x, y, z) applies the mirror images too, as one
+// application, across planes through the grid's middle or, with
+// --mirror-centre X Y Z, through the middle of that voxel.
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "Subcommand.h"
 #include "grid/GridAffector.h"
@@ -20,7 +25,20 @@ struct BrushOptions {
     bool add = false;
     bool remove = false;
     uint32_t x = 0, y = 0, z = 0;
+    std::string mirror;
+    std::vector<uint32_t> centre;
 };
+
+// The axes named in `text` ("x", "yz", ...); false for any other letter or a
+// repeated one.
+bool parse_mirror_axes(const std::string& text, bool axes[3]) {
+    for (char c : text) {
+        const int axis = c == 'x' ? 0 : c == 'y' ? 1 : c == 'z' ? 2 : -1;
+        if (axis < 0 || axes[axis]) return false;
+        axes[axis] = true;
+    }
+    return true;
+}
 
 int run_brush(const BrushOptions& options) {
     try {
@@ -28,6 +46,17 @@ int run_brush(const BrushOptions& options) {
         World world;
         install_grid(world, std::move(loaded.grid), loaded.boundary_flag);
         const std::string before = voxel_count_text(count_solid_voxels(world.grid()));
+        bool axes[3] = {false, false, false};
+        parse_mirror_axes(options.mirror, axes);
+        world.set_mirror_axes(axes[0], axes[1], axes[2]);
+        if (!options.centre.empty()) {
+            const uint32_t side = world.grid().side();
+            if (options.centre[0] >= side || options.centre[1] >= side || options.centre[2] >= side) {
+                throw CLI::ValidationError("--mirror-centre", "must be a voxel of the grid, 0 to " +
+                                                                  std::to_string(side - 1) + " on each axis");
+            }
+            world.set_mirror_centre(VoxelPosition{options.centre[0], options.centre[1], options.centre[2]});
+        }
         const auto brushes = make_grid_affectors();
         const GridAffector& brush = *brushes[options.shape - 1];
         const VoxelPosition anchor{options.x, options.y, options.z};
@@ -61,10 +90,19 @@ void add_brush(CLI::App& app, int& status) {
     command->add_option("X", options->x, "Anchor voxel x")->required();
     command->add_option("Y", options->y, "Anchor voxel y")->required();
     command->add_option("Z", options->z, "Anchor voxel z")->required();
+    command
+        ->add_option("--mirror", options->mirror, "Mirror the brush across x, y and/or z (for example x or xz)")
+        ->check([](const std::string& text) {
+            bool axes[3] = {false, false, false};
+            return !text.empty() && parse_mirror_axes(text, axes) ? std::string()
+                                                                  : std::string("give one or more of x, y, z, each once");
+        });
+    command->add_option("--mirror-centre", options->centre, "The voxel whose middle the mirror planes pass through")
+        ->expected(3);
     command->callback([options, &status] { status = run_brush(*options); });
 }
 
 const SubcommandRegistration registration{
-    {"brush FILE OUT --shape K (--add|--remove) X Y Z", add_brush}};
+    {"brush FILE OUT --shape K (--add|--remove) [--mirror AXES [--mirror-centre X Y Z]] X Y Z", add_brush}};
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The Python extension module Holloform: sixteen functions over the control
-// API (and, after them, the queries and camera access added since) and the integer constants of the setting identifiers and action
+// API (and, after them, the queries, camera access and undo added since) and the integer constants of the
+// setting identifiers and action
 // numbers. Each function parses its arguments (a failed parse leaves
 // Python's own argument error), calls the control API under the exception
 // guard and builds its result.
@@ -305,6 +306,27 @@ PyObject* py_import_model_at_focus(PyObject*, PyObject* args) {
     Py_RETURN_NONE;
 }
 
+PyObject* py_undo_step_count(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":undo_step_count")) return nullptr;
+    std::uint32_t count = 0;
+    if (!call_guarded("Holloform::undo_step_count", [&] { count = Holloform::undo_step_count(); })) return nullptr;
+    return PyLong_FromUnsignedLong(count);
+}
+
+PyObject* py_redo_step_count(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":redo_step_count")) return nullptr;
+    std::uint32_t count = 0;
+    if (!call_guarded("Holloform::redo_step_count", [&] { count = Holloform::redo_step_count(); })) return nullptr;
+    return PyLong_FromUnsignedLong(count);
+}
+
+PyObject* py_mirror_centre(PyObject*, PyObject* args) {
+    if (!PyArg_ParseTuple(args, ":mirror_centre")) return nullptr;
+    std::array<double, 3> centre{};
+    if (!call_guarded("Holloform::mirror_centre", [&] { centre = Holloform::mirror_centre(); })) return nullptr;
+    return Py_BuildValue("(ddd)", centre[0], centre[1], centre[2]);
+}
+
 PyMethodDef module_functions[] = {
     {"set_vertex3_func", py_set_vertex3_func, METH_VARARGS, nullptr},
     {"do_action", py_do_action, METH_VARARGS, nullptr},
@@ -323,8 +345,8 @@ PyMethodDef module_functions[] = {
     {"contact_address", py_contact_address, METH_VARARGS, nullptr},
     {"copyright_notice", py_copyright_notice, METH_VARARGS, nullptr},
     {"change_count", py_change_count, METH_VARARGS,
-     "change_count() -> int\n\nMoves by one for every edit that changed a voxel and every grid installed "
-     "(new grid, load); equal values mean no voxel changed in between."},
+     "change_count() -> int\n\nA number naming the grid's contents: a new value whenever voxels change or a "
+     "grid is installed (new grid, load); undo and redo give back the number of the contents they restore."},
     {"grid_side", py_grid_side, METH_VARARGS, "grid_side() -> int\n\nVoxels per side of the current grid."},
     {"focus_voxel", py_focus_voxel, METH_VARARGS,
      "focus_voxel() -> (x, y, z)\n\nThe voxel the brush acts on; it may lie outside the grid."},
@@ -356,6 +378,10 @@ PyMethodDef module_functions[] = {
      "to a .vox file."},
     {"import_model_at_focus", py_import_model_at_focus, METH_VARARGS,
      "import_model_at_focus(path, mesh_voxels=0)\n\nimport_model_at with the lower corner at the focus voxel."},
+    {"undo_step_count", py_undo_step_count, METH_VARARGS, "undo_step_count() -> int: steps ActionUndo can take back"},
+    {"redo_step_count", py_redo_step_count, METH_VARARGS, "redo_step_count() -> int: steps ActionRedo can re-apply"},
+    {"mirror_centre", py_mirror_centre, METH_VARARGS,
+     "mirror_centre() -> (x, y, z): the point the mirror planes pass through"},
     {nullptr, nullptr, 0, nullptr},
 };
 

@@ -22,6 +22,7 @@ const Constant kConstants[] = {
     HOLLOFORM_CONSTANT(IntDisplayBoxY),
     HOLLOFORM_CONSTANT(IntDisplayBoxZ),
     HOLLOFORM_CONSTANT(IntMaxFixedStringSize),
+    HOLLOFORM_CONSTANT(IntUndoMemoryMB),
     HOLLOFORM_CONSTANT(IntVarSentinel),
 
     HOLLOFORM_CONSTANT(FloatExportBoxMaxDim),
@@ -60,6 +61,9 @@ const Constant kConstants[] = {
     HOLLOFORM_CONSTANT(BoolP_DoGridSpring),
     HOLLOFORM_CONSTANT(BoolP_DoDynamicNeighbourSpring),
     HOLLOFORM_CONSTANT(BoolP_DoStaticNeighbourSpring),
+    HOLLOFORM_CONSTANT(BoolMirrorX),
+    HOLLOFORM_CONSTANT(BoolMirrorY),
+    HOLLOFORM_CONSTANT(BoolMirrorZ),
     HOLLOFORM_CONSTANT(BoolVarSentinel),
 
     HOLLOFORM_CONSTANT(ActionSave),
@@ -72,12 +76,15 @@ const Constant kConstants[] = {
     HOLLOFORM_CONSTANT(ActionUpdateDisplayBox),
     HOLLOFORM_CONSTANT(ActionToggleDisplayBoxFixed),
     HOLLOFORM_CONSTANT(ActionExportDisplayBoxAsSquares),
+    HOLLOFORM_CONSTANT(ActionUndo),
+    HOLLOFORM_CONSTANT(ActionRedo),
+    HOLLOFORM_CONSTANT(ActionSetMirrorCentre),
     HOLLOFORM_CONSTANT(ActionSentinel),
 };
 
 #undef HOLLOFORM_CONSTANT
 
-static_assert(sizeof(kConstants) / sizeof(kConstants[0]) == 56, "every setting identifier and action number");
+static_assert(sizeof(kConstants) / sizeof(kConstants[0]) == 63, "every setting identifier and action number");
 
 bool add_constant(PyObject* module, const Constant& constant) {
     PyObject* number = PyLong_FromLong(constant.value);

@@ -1,0 +1,205 @@
+// Undo and redo against a model of the session, the history's memory bound,
+// and the mirror images of the brushes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "GridTestSupport.h"
+#include "grid/GridAffector.h"
+#include "grid/SurfaceMaintenance.h"
+#include "grid/World.h"
+#include "surface_model.h"
+
+using namespace surface_model;
+
+namespace {
+
+constexpr uint32_t kSide = 64;  // the sculpted part of the grids, of 2 or 3 levels
+
+std::string saved(const World& world) { return grid_test::saved_bytes(world.grid(), world.boundary_flag()); }
+
+::testing::AssertionResult surface_matches_build(const World& world) {
+    const uint32_t side = world.grid().side();
+    return same(snapshot(world.vertices(), side), built_snapshot(world.grid(), world.boundary_flag(), side));
+}
+
+// One stroke: a brush dragged over a few voxels, adding or removing, with
+// random mirror planes, then the button's release. Some strokes sweep a
+// whole leaf block's cell, which collapses its block: undoing them puts
+// blocks back among others of their bucket.
+void stroke(World& world, std::mt19937& random) {
+    static const auto brushes = make_grid_affectors();
+    const bool adding = random() % 2 == 0;
+    world.set_mirror_axes(random() % 3 == 0, random() % 3 == 0, random() % 3 == 0);
+    if (random() % 4 == 0) {
+        const uint32_t x = 8 * (1 + below(random, 6)), y = 8 * (1 + below(random, 6)), z = 8 * (1 + below(random, 6));
+        const GridAffector& brush = *brushes[adding ? 0 : 1];
+        const uint32_t step = adding ? 2 : 1;
+        for (uint32_t i = 0; i < 8; i += step)
+            for (uint32_t j = 0; j < 8; j += step)
+                for (uint32_t k = 0; k < 8; k += step) {
+                    const VoxelPosition at{x + i, y + j, z + k};
+                    adding ? brush.add_shape(world, at) : brush.remove_shape(world, at);
+                }
+    } else {
+        const GridAffector& brush = *brushes[below(random, kGridAffectorCount)];
+        VoxelPosition at{below(random, kSide), below(random, kSide), below(random, kSide)};
+        for (uint32_t n = 1 + below(random, 4); n > 0; --n) {
+            adding ? brush.add_shape(world, at) : brush.remove_shape(world, at);
+            at.x += 1;
+            at.y += below(random, 2);
+        }
+    }
+    world.end_step();
+}
+
+// The space key's clear: the grid alone, then the surface brought in line as
+// a removal would (the key itself leaves it, which the build would not).
+void key_clear(World& world, std::mt19937& random) {
+    const VoxelPosition p{2 + below(random, kSide - 4), 2 + below(random, kSide - 4), 2 + below(random, kSide - 4)};
+    if (world.grid().clear_voxel(p.x, p.y, p.z)) update_after_changes(world, {}, {p});
+    world.end_step();
+}
+
+// A session of strokes, mirrored strokes, clears, new grids and loads,
+// undone and redone in random order. The model is the list of states, each
+// the saved file's bytes (which fix the voxels, the boundary flag and the
+// record order) and the state number; after every operation the world must
+// save byte for byte as the current state, carry its number, offer the right
+// undo and redo counts and keep the surface a full build would give.
+void run_session(uint32_t seed, int operations) {
+    std::mt19937 random(seed);
+    World world;
+    std::vector<std::string> states{saved(world)};
+    std::vector<uint64_t> numbers{world.change_count()};
+    size_t current = 0;
+    std::vector<std::string> files{grid_test::saved_bytes(*random_grid(3, random, kSide), 1)};
+    install_grid(world, random_grid(2, random, kSide), random() % 2);
+    states.push_back(saved(world));
+    numbers.push_back(world.change_count());
+    current = 1;
+
+    for (int op = 0; op < operations; ++op) {
+        const uint64_t number_before = world.change_count();
+        const size_t undo_before = world.undo_count();
+        const unsigned kind = below(random, 9);
+        if (kind < 3) {
+            stroke(world, random);
+        } else if (kind == 3) {
+            key_clear(world, random);
+        } else if (kind == 4) {
+            const bool solid = random() % 2 == 0;  // with its flag, as the new-grid actions give it
+            install_grid(world, std::make_unique<VoxelGrid>(2 + random() % 2, solid), solid ? 1 : 0);
+        } else if (kind == 5) {
+            files.push_back(saved(world));
+            LoadedGrid loaded = grid_test::load_bytes(files[below(random, uint32_t(files.size()))]);
+            install_grid(world, std::move(loaded.grid), loaded.boundary_flag);
+        } else if (kind < 8) {
+            ASSERT_EQ(world.undo(), current > 0);
+            if (current > 0) --current;
+        } else {
+            ASSERT_EQ(world.redo(), current + 1 < states.size());
+            if (current + 1 < states.size()) ++current;
+        }
+        if (kind < 6) {
+            if (world.undo_count() != undo_before) {
+                // A new step: the redo steps are gone.
+                for (uint64_t n : numbers) ASSERT_NE(n, world.change_count());
+                states.resize(++current);
+                numbers.resize(current);
+                states.push_back(saved(world));
+                numbers.push_back(world.change_count());
+            } else {
+                ASSERT_EQ(world.change_count(), number_before) << "op " << op;
+            }
+        }
+        const std::string where = "seed " + std::to_string(seed) + ", op " + std::to_string(op) + ", kind " +
+                                  std::to_string(kind);
+        ASSERT_EQ(world.undo_count(), current) << where;
+        ASSERT_EQ(world.redo_count(), states.size() - 1 - current) << where;
+        ASSERT_EQ(world.change_count(), numbers[current]) << where;
+        ASSERT_TRUE(saved(world) == states[current]) << where;
+        ASSERT_TRUE(surface_matches_build(world)) << where;
+    }
+}
+
+TEST(EditHistory, SessionUndoneAndRedoneMatchesItsModel) {
+    for (uint32_t seed = 1; seed <= 3; ++seed) run_session(seed, 90);
+}
+
+// The oldest steps go first; a step larger than the whole budget stays alone
+// until the next one, and can still be undone.
+TEST(EditHistory, MemoryBoundDropsTheOldestSteps) {
+    std::mt19937 random(7);
+    World world;
+    install_grid(world, random_grid(2, random, kSide), 1);
+    world.set_undo_budget(20000);
+    for (int i = 0; i < 40; ++i) {
+        stroke(world, random);
+        ASSERT_TRUE(world.history().bytes() <= 20000 || world.undo_count() == 1);
+    }
+    EXPECT_GT(world.undo_count(), 1u);
+    EXPECT_LT(world.undo_count(), 40u);
+
+    world.set_undo_budget(1);
+    EXPECT_EQ(world.undo_count(), 1u);
+    install_grid(world, std::make_unique<VoxelGrid>(2, true), 1);
+    EXPECT_EQ(world.undo_count(), 1u);
+    const std::string before = saved(world);
+    const auto brushes = make_grid_affectors();
+    brushes[2]->remove_shape(world, VoxelPosition{20, 20, 20});
+    world.end_step();
+    ASSERT_EQ(world.undo_count(), 1u);
+    ASSERT_TRUE(world.undo());
+    EXPECT_TRUE(saved(world) == before);
+    EXPECT_FALSE(world.undo());
+}
+
+// Voxels cleared by brush images, compared with the set a model mirrors
+// voxel by voxel: a row along x is asymmetric about its anchor.
+TEST(EditHistory, MirrorImagesOfAnAsymmetricBrush) {
+    struct Case {
+        bool axes[3];
+        bool focus_centre;
+        std::vector<VoxelPosition> cleared;
+    };
+    const Case cases[] = {
+        // Default centre: the grid's middle, x -> 63 - x.
+        {{true, false, false}, false, {{10, 20, 20}, {11, 20, 20}, {12, 20, 20}, {13, 20, 20},
+                                       {53, 20, 20}, {52, 20, 20}, {51, 20, 20}, {50, 20, 20}}},
+        // Centre in voxel (30, 25, 25): x -> 60 - x, y -> 50 - y.
+        {{true, true, false}, true, {{10, 20, 20}, {11, 20, 20}, {12, 20, 20}, {13, 20, 20},
+                                     {50, 20, 20}, {49, 20, 20}, {48, 20, 20}, {47, 20, 20},
+                                     {10, 30, 20}, {11, 30, 20}, {12, 30, 20}, {13, 30, 20},
+                                     {50, 30, 20}, {49, 30, 20}, {48, 30, 20}, {47, 30, 20}}},
+        // A row from the centre voxel along the mirrored axis: the image
+        // shares that voxel.
+        {{true, false, false}, true, {{30, 20, 20}, {31, 20, 20}, {32, 20, 20}, {33, 20, 20},
+                                      {29, 20, 20}, {28, 20, 20}, {27, 20, 20}}},
+    };
+    const auto brushes = make_grid_affectors();
+    for (const Case& c : cases) {
+        World world;
+        install_grid(world, std::make_unique<VoxelGrid>(2, true), 1);
+        world.set_mirror_axes(c.axes[0], c.axes[1], c.axes[2]);
+        if (c.focus_centre) world.set_mirror_centre(VoxelPosition{30, 25, 25});
+        const VoxelPosition anchor = c.cleared[0];
+        brushes[4]->remove_shape(world, anchor);
+        std::vector<VoxelPosition> cleared;
+        for (uint32_t z = 0; z < kSide; ++z)
+            for (uint32_t y = 0; y < kSide; ++y)
+                for (uint32_t x = 0; x < kSide; ++x)
+                    if (!world.grid().get_voxel(x, y, z)) cleared.push_back(VoxelPosition{x, y, z});
+        std::vector<VoxelPosition> expected = c.cleared;
+        std::sort(expected.begin(), expected.end(), ZyxOrder());
+        EXPECT_EQ(cleared, expected);
+        // A new grid puts the centre back in its middle.
+        install_grid(world, std::make_unique<VoxelGrid>(3, true), 1);
+        EXPECT_EQ(world.mirror().twice_centre[1], 512u);
+    }
+}
+
+}  // namespace
