@@ -40,7 +40,15 @@ TEST(CubeTables, TrianglesNameOnlySolidCornersOfTheirCase) {
         }
     }
     EXPECT_EQ(cases_with_triangles, 178u);
+    EXPECT_TRUE(triangles_of(0).empty());
+    EXPECT_TRUE(triangles_of(255).empty());
     EXPECT_TRUE(triangles_of(256).empty());
+
+    const CubeTriangles case61 = triangles_of(61);
+    ASSERT_EQ(case61.size(), 3u);
+    EXPECT_EQ(case61[0], (CubeTriangle{4, 2, 3}));
+    EXPECT_EQ(case61[1], (CubeTriangle{4, 3, 0}));
+    EXPECT_EQ(case61[2], (CubeTriangle{4, 0, 5}));
 }
 
 // Each triangle faces clear space: its normal never points from the clear

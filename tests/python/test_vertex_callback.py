@@ -16,11 +16,14 @@ SQUARES = 6 * SIDE * SIDE
 
 def test_a_long_export_sends_every_wall_square_as_python_floats():
     # Which squares the export holds is the library's own test; here they all
-    # arrive, as floats.
+    # arrive, as floats, in the box turned a quarter about x: (X, -Z, Y).
     clear_box_scene()
     vertices = export_vertices()
     assert len(vertices) == 4 * SQUARES
     assert all(type(value) is float for vertex in vertices for value in vertex)
+    low, high = -BOX / 2, BOX / 2 + 1
+    extents = [(min(axis), max(axis)) for axis in zip(*vertices)]
+    assert extents == [(low, high), (-high, -low), (low, high)]
 
 
 @pytest.mark.parametrize("error_type", [ValueError, KeyboardInterrupt])
