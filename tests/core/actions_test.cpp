@@ -236,8 +236,9 @@ TEST(Actions, ExportSendsTheDisplayBoxWithTheExportSettings) {
     context.set_float(FloatExportBoxMaxDim, 4.0f);
     context.set_bool(BoolD_OutsideSolid, true);
     set_vertex3_func(&record_vertex);
-
     received().clear();
+    for (std::uint32_t action : {10u, 11u, 4294967295u}) context.do_action(action);  // out of range: nothing
+    EXPECT_TRUE(received().empty());
     export_display_box(context.world().grid(), context.compute_display_box(), 4.0f, true);
     const std::vector<float> expected = received();
     received().clear();

@@ -1,17 +1,9 @@
-"""Saves, loads and the autosave, against a stand-in for the library's file actions, and a save
-killed half way through the real library."""
+"""Saves, loads and the autosave, against a stand-in for the library's file actions."""
 
 import os
-import random
-import signal
-import struct
-import subprocess
-import sys
-import time
 
 import pytest
 
-from editor_paths import EDITOR, editor_environment
 from fake_library import MAGIC, FakeLibrary
 from holloform_editor.files import GridFileError, fallback_autosave_path, load_grid, save_grid
 from holloform_editor.session import EditorSession
@@ -123,59 +115,3 @@ def test_failed_saves_are_reported_and_unsaved_edits_reach_the_cache_folder(tmp_
     assert messages[-1] == "No new clear grid: that would drop the unsaved edits"
     assert not session.quit()
     assert messages[-1] == "Unsaved edits are lost: no autosave could be written"
-
-
-def cell_key(x, y, z):
-    """The two words of the key of the cell whose lowest voxel is (x, y, z)."""
-    return (x >> 3) << 10 | y >> 14, ((y >> 3) << 21 | z >> 3) & 0xFFFFFFFF
-
-
-def big_grid_file(nodes=128):
-    """A clear 3-level grid whose first `nodes` level-1 nodes are subdivided
-    into leaf blocks that each hold one voxel: 72 bytes per leaf block."""
-    words = struct.Struct("<2I")
-    full, empty = b"\xff" * 64, b"\0" * 64
-    parts = [b"Holloform\n\0", struct.pack("<6I", 2, 8, 0, 0, 0, 3), words.pack(0, 0),
-             b"\xff" * (nodes // 8) + b"\0" * (64 - nodes // 8), empty, struct.pack("<I", nodes)]
-    corners = [(64 * (i % 8), 64 * (i // 8 % 8), 64 * (i // 64)) for i in range(nodes)]
-    parts += [words.pack(*cell_key(*corner)) + full + empty for corner in corners]
-    parts.append(struct.pack("<I", nodes * 512))
-    one_voxel = b"\1" + b"\0" * 63
-    for x0, y0, z0 in corners:
-        for j in range(512):
-            parts.append(words.pack(*cell_key(x0 + 8 * (j % 8), y0 + 8 * (j // 8 % 8), z0 + 8 * (j // 64))) + one_voxel)
-    return b"".join(parts)
-
-
-SAVING_IN_A_LOOP = """
-import sys
-import Holloform
-from holloform_editor.files import load_grid, save_grid
-load_grid(Holloform, sys.argv[1])
-save_grid(Holloform, sys.argv[2])
-print("saved", flush=True)
-while True:
-    save_grid(Holloform, sys.argv[2])
-"""
-
-
-def test_a_save_killed_half_way_leaves_the_old_file(tmp_path, module_path):
-    source, target = tmp_path / "source.hf", tmp_path / "grid.hf"
-    source.write_bytes(big_grid_file())
-    environment = editor_environment()
-    environment["PYTHONPATH"] += os.pathsep + str(EDITOR)
-    rng = random.Random(5)
-    saved = None
-    for _ in range(4):
-        saver = subprocess.Popen([sys.executable, "-c", SAVING_IN_A_LOOP, str(source), str(target)],
-                                 env=environment, stdout=subprocess.PIPE, text=True)
-        try:
-            assert saver.stdout.readline() == "saved\n"
-            saved = saved or target.read_bytes()
-            time.sleep(rng.uniform(0.02, 0.3))
-        finally:
-            saver.send_signal(signal.SIGKILL)
-            saver.wait()
-            saver.stdout.close()
-        assert target.read_bytes() == saved
-    assert len(saved) == len(source.read_bytes())  # the same records, in the library's order

@@ -34,16 +34,6 @@ TEST(VoxelGrid, EightLevelsReachTheFarCornerAndWrap) {
     EXPECT_EQ(entries_below_root(grid), 0u);
 }
 
-TEST(CellKey, PacksTheBlockCoordinatesAndPicksTheBucket) {
-    std::mt19937 random(7);
-    for (int i = 0; i < 1000; ++i) {
-        const uint32_t x = random() & 0xFFFFFF, y = random() & 0xFFFFFF, z = random() & 0xFFFFFF;
-        const CellKey key = CellKey::of_cell(x, y, z);
-        EXPECT_EQ(key.value(), uint64_t(x >> 3) << 42 | uint64_t(y >> 3) << 21 | uint64_t(z >> 3));
-        EXPECT_EQ(NodeMap::bucket_of(key), ((x >> 3) & 255) + ((y >> 3) & 255) + ((z >> 3) & 255));
-    }
-}
-
 // The file order of a map against a list per bucket that inserts append to
 // and removals take from, keeping the others' order. Few distinct keys make
 // long buckets and equal keys; entries taken out and put back with their

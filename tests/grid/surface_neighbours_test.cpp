@@ -32,33 +32,6 @@ TEST(SurfaceNeighbours, MatchTheTriangleEdgesOnRandomGrids) {
     }
 }
 
-// Each face of a 2 x 2 x 2 cube is two triangles: a corner is joined to its
-// three edge neighbours and to the far ends of the diagonals through it.
-TEST(SurfaceNeighbours, CubeOfEightGivesEightLinkedVertices) {
-    World world(std::make_unique<VoxelGrid>(3, false), 0);
-    Points cube;
-    for (uint32_t i = 0; i < 8; ++i) cube.push_back({10 + (i >> 2 & 1), 10 + (i >> 1 & 1), 10 + (i & 1)});
-    for (const VoxelPosition& p : cube) world.grid().set_voxel(p.x, p.y, p.z);
-    update_after_additions(world, cube);
-
-    const Snapshot vertices = snapshot(world.vertices());
-    ASSERT_EQ(vertices.size(), 8u);
-    // By hand from the cases 240, 204 and 170 of the cubes holding its faces.
-    EXPECT_EQ(vertices.at({10, 10, 10}), (Points{{10, 10, 11}, {10, 11, 10}, {11, 10, 10}, {11, 10, 11}}));
-    size_t links = 0;
-    for (const auto& [p, neighbours] : vertices) {
-        links += neighbours.size();
-        uint32_t along_edges = 0;
-        for (const VoxelPosition& n : neighbours) {
-            const Points& back = vertices.at(n);
-            EXPECT_TRUE(std::find(back.begin(), back.end(), p) != back.end()) << text(p) << " - " << text(n);
-            along_edges += (n.x != p.x) + (n.y != p.y) + (n.z != p.z) == 1;
-        }
-        EXPECT_EQ(along_edges, 3u) << text(p);
-    }
-    EXPECT_EQ(links, 2u * (12 + 6));  // cube edges and face diagonals, both ways
-}
-
 TEST(NeighbourhoodPoints, AreTheNeighboursOfTheGivenPointsOnceInZyxOrder) {
     const Points points = neighbourhood_points({{5, 5, 5}, {6, 5, 5}}, 512);
     ASSERT_EQ(points.size(), 34u);  // 54, less 18 shared, less the 2 given

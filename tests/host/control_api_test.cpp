@@ -4,13 +4,9 @@
 #include <random>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "core/EditContext.h"
-#include "grid/World.h"
 #include "host/Holloform.h"
-#include "interaction/View.h"
 
 namespace {
 
@@ -56,42 +52,6 @@ TEST(ControlApi, TheSecondCallbackReplacesTheFirstAndNullSendsNothing) {
     Holloform::set_vertex3_func(nullptr);
     Holloform::do_action(ActionExportDisplayBoxAsSquares);
     EXPECT_EQ(first_calls + second_calls, 0);
-}
-
-// What an action could change in an edit context, as one comparable value.
-using ContextSnapshot = std::tuple<std::size_t, const MovementMode*, const VoxelGrid*, std::vector<double>>;
-
-ContextSnapshot snapshot_of(EditContext& context) {
-    const auto box = context.view().box_size();
-    const auto fixed = context.fixed_centre();
-    std::vector<double> values{double(context.world().boundary_flag()), box.x, box.y, box.z,
-                               double(fixed.x), double(fixed.y), double(fixed.z)};
-    for (std::uint32_t id = 0; id < IntVarSentinel; ++id) values.push_back(context.query_int(id));
-    for (std::uint32_t id = 0; id < FloatVarSentinel; ++id) values.push_back(context.query_float(id));
-    for (std::uint32_t id = 0; id < BoolVarSentinel; ++id) values.push_back(context.query_bool(id));
-    return {context.current_affector_index(), &context.movement_mode(), &context.world().grid(), values};
-}
-
-TEST(ControlApi, ActionNumbersFromTenUpDoNothing) {
-    const CallbackReset reset;
-    prepare_export_through_api();
-    Holloform::set_vertex3_func(count_first);
-    Holloform::I_EditContextOwnerhip handle = Holloform::acquire_edit_context();
-    EditContext& context = dynamic_cast<EditContext&>(*handle);
-    context.set_bool(BoolD_OutsideSolid, true);  // an export would send vertices
-    context.set_int(IntDisplayBoxX, 7);          // an UpdateDisplayBox would show
-    const ContextSnapshot before = snapshot_of(context);
-
-    std::mt19937 random(10);
-    std::vector<std::uint32_t> numbers{ActionSentinel, ActionSentinel + 9, 0x80000000u, UINT32_MAX};
-    for (int i = 0; i < 20; ++i) numbers.push_back(std::uniform_int_distribution<std::uint32_t>(10, UINT32_MAX)(random));
-    first_calls = 0;
-    for (const std::uint32_t number : numbers) {
-        Holloform::do_action(number);
-        handle->do_action(number);
-    }
-    EXPECT_EQ(first_calls, 0);
-    EXPECT_TRUE(snapshot_of(context) == before);
 }
 
 struct CallbackStopped {};

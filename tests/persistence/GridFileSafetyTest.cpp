@@ -20,15 +20,9 @@
 #include <sstream>
 
 #include "grid/GridTestSupport.h"
+#include "support/ToolProcess.h"
 
 namespace {
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 // A fresh, empty folder, removed with everything in it at the end of the test.
 class ScratchFolder {

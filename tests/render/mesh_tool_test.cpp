@@ -1,13 +1,8 @@
 // holloform-grid mesh, run as a separate process.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -15,23 +10,15 @@
 #include "persistence/GridFile.h"
 #include "persistence/MeshExport.h"
 #include "render/LimitSurfaceSweep.h"
+#include "support/ToolProcess.h"
 
 namespace {
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-class MeshTool : public ::testing::Test {
+class MeshTool : public ToolProcessTest {
 protected:
     void SetUp() override {
-        const char* tool = std::getenv("HOLLOFORM_GRID_TOOL");
-        if (!tool) GTEST_SKIP() << "HOLLOFORM_GRID_TOOL is not set";
-        tool_ = tool;
-        prefix_ = ::testing::TempDir() + "/mesh_tool_test_" + std::to_string(getpid()) + "_";
+        ToolProcessTest::SetUp();
+        if (IsSkipped()) return;
         // A ball of radius 5 and a 2 x 2 x 2 cube in a clear grid of 2 levels.
         auto grid = std::make_unique<VoxelGrid>(2, false);
         for (uint32_t x = 10; x <= 30; ++x)
@@ -42,16 +29,9 @@ protected:
         save_grid(*grid, 0, path("grid"));
     }
     void TearDown() override {
-        for (const char* name : {"grid", "out", "err", "mesh.obj", "mesh.stl", "mesh.ply"}) std::remove(path(name).c_str());
+        for (const char* name : {"grid", "mesh.obj", "mesh.stl", "mesh.ply"}) std::remove(path(name).c_str());
     }
-    std::string path(const char* name) const { return prefix_ + name; }
-
-    int run(const std::string& arguments) const {
-        const std::string command =
-            "'" + tool_ + "' mesh '" + path("grid") + "' " + arguments + " >'" + path("out") + "' 2>'" + path("err") + "'";
-        const int raw = std::system(command.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
+    int run(const std::string& arguments) { return run_tool("mesh '" + path("grid") + "' " + arguments); }
 
     // The mesh of the box after `frames` sweeps of a fresh world, as the tool
     // should build it.
@@ -73,11 +53,10 @@ protected:
         return out.str();
     }
 
-    std::string tool_, prefix_;
 };
 
 TEST_F(MeshTool, WritesTheSweptSurfaceInEachFormat) {
-    ASSERT_EQ(run("12 12 12 45 45 45 --out '" + path("mesh.obj") + "'"), 0) << read_file(path("err"));
+    ASSERT_EQ(run("12 12 12 45 45 45 --out '" + path("mesh.obj") + "'"), 0) << err_;
     const std::string obj = read_file(path("mesh.obj"));
     EXPECT_EQ(obj, expected_obj(IntBox{12, 12, 12, 45, 45, 45}, 1));
     ASSERT_EQ(run("12 12 12 45 45 45 --steps 3 --out '" + path("mesh.obj") + "'"), 0);
