@@ -1,7 +1,7 @@
 #pragma once
 
 #include "interaction/Tool.h"
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // The tools of the keys x and s turn the view about the far point taken when
 // the tool is made: the horizontal amount turns about a world axis (the one

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "interaction/Tool.h"
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // The tools of the keys c and d move the eye within a world plane chosen
 // when the tool is made: across the world axis nearest the view direction
