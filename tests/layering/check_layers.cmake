@@ -1,0 +1,55 @@
+cmake_minimum_required(VERSION 3.16)
+# Fails when a source folder includes a header of a folder above it.
+# Run as: cmake -DSOURCE_DIR=<repo>/src -P check_layers.cmake
+# The floors, bottom to top; each folder may include itself and the floors
+# below it.
+set(LAYERS math dynamics grid persistence interaction render core exchange host)
+
+# Upward includes still being taken apart, as "folder/file: folder/header".
+set(PENDING
+  "interaction/DefaultKey.cpp: core/EditContext.h"
+  "interaction/MovementMode.cpp: core/EditContext.h"
+  "interaction/Tool.cpp: core/EditContext.h"
+  "interaction/tools/DepthTools.cpp: core/EditContext.h"
+  "interaction/tools/LookMoveTools.cpp: core/EditContext.h"
+  "interaction/tools/OrbitTools.cpp: core/EditContext.h"
+  "interaction/tools/OrbitTools.cpp: core/SettingIds.h"
+  "interaction/tools/PlaneTools.cpp: core/EditContext.h"
+  "interaction/tools/WorldMoveTool.cpp: core/EditContext.h"
+  "render/FrameRenderer.cpp: core/EditContext.h"
+  "render/FrameRenderer.cpp: core/SettingIds.h"
+  "render/GridDisplay.cpp: core/EditContext.h"
+  "render/GridDisplay.cpp: core/SettingIds.h"
+  "render/Textures.h: core/I_Releasable.h"
+  "render/Textures.h: core/I_ResourceRegistry.h")
+
+set(upward "")
+foreach(folder IN LISTS LAYERS)
+  list(FIND LAYERS ${folder} own_rank)
+  file(GLOB_RECURSE sources ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+  foreach(source IN LISTS sources)
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[^\"]*\"(([^\"/]+)/[^\"]*)\".*$" "\\1" header "${line}")
+      string(REGEX REPLACE "/.*$" "" target "${header}")
+      list(FIND LAYERS ${target} target_rank)
+      file(RELATIVE_PATH shown ${SOURCE_DIR} ${source})
+      if(target_rank GREATER own_rank AND NOT "${shown}: ${header}" IN_LIST PENDING)
+        list(APPEND upward "  ${shown}: #include \"${header}\"")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+file(GLOB folders LIST_DIRECTORIES true RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*)
+foreach(folder IN LISTS folders)
+  if(IS_DIRECTORY ${SOURCE_DIR}/${folder} AND NOT folder IN_LIST LAYERS)
+    list(APPEND upward "  ${folder}/: a folder without a floor in the layer list")
+  endif()
+endforeach()
+
+if(upward)
+  string(REPLACE ";" "\n" upward "${upward}")
+  string(REPLACE ";" " < " floors "${LAYERS}")
+  message(FATAL_ERROR "Includes that reach up a floor (${floors}):\n${upward}")
+endif()
