@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "core/EditContext.h"
+#include "core/RenderFrame.h"
 #include "core/SettingIds.h"
 #include "grid/BoxTraversal.h"
 #include "grid/GridAffector.h"
 #include "grid/World.h"
 #include "render/FacePainter.h"
-#include "render/FrameRenderer.h"
 #include "render/GridDisplay.h"
 #include "render/LimitSurfaceSweep.h"
 #include "render/SurfaceMesh.h"

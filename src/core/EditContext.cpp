@@ -5,12 +5,12 @@
 
 #include "core/Actions.h"
 #include "core/FrameClock.h"
+#include "core/RenderFrame.h"
 #include "core/Settings.h"
 #include "grid/GridAffector.h"
 #include "grid/World.h"
 #include "interaction/MovementMode.h"
 #include "interaction/Tool.h"
-#include "render/FrameRenderer.h"
 #include "render/GlPrimitiveDrawer.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/I_EditContext.h"
-#include "core/I_ResourceRegistry.h"
+#include "render/I_ResourceRegistry.h"
 #include "grid/IntBox.h"
 #include "interaction/View.h"
 

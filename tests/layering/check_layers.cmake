@@ -15,13 +15,7 @@ set(PENDING
   "interaction/tools/OrbitTools.cpp: core/EditContext.h"
   "interaction/tools/OrbitTools.cpp: core/SettingIds.h"
   "interaction/tools/PlaneTools.cpp: core/EditContext.h"
-  "interaction/tools/WorldMoveTool.cpp: core/EditContext.h"
-  "render/FrameRenderer.cpp: core/EditContext.h"
-  "render/FrameRenderer.cpp: core/SettingIds.h"
-  "render/GridDisplay.cpp: core/EditContext.h"
-  "render/GridDisplay.cpp: core/SettingIds.h"
-  "render/Textures.h: core/I_Releasable.h"
-  "render/Textures.h: core/I_ResourceRegistry.h")
+  "interaction/tools/WorldMoveTool.cpp: core/EditContext.h")
 
 set(upward "")
 foreach(folder IN LISTS LAYERS)
