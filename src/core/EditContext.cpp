@@ -85,6 +85,14 @@ void EditContext::display() {
     end_frame();
 }
 
+bool EditContext::twist_compensation() const {
+    return query_bool(BoolCompensateForTwist);
+}
+
+void EditContext::set_twist_compensation(bool on) {
+    set_bool(BoolCompensateForTwist, on);
+}
+
 void EditContext::begin_frame() {
     if (first_frame_) {
         first_frame_ = false;

@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "core/EditContext.h"
 #include "grid/GridAffector.h"
 #include "interaction/DefaultKey.h"
+#include "interaction/ToolContext.h"
 #include "interaction/View.h"
 #include "interaction/tools/DepthTools.h"
 #include "interaction/tools/LookMoveTools.h"
@@ -16,7 +16,7 @@ namespace {
 // The keys with which the default tool selects the camera tools.
 struct ToolSelection {
     unsigned char key;
-    std::unique_ptr<Tool> (*make)(EditContext&);
+    std::unique_ptr<Tool> (*make)(ToolContext&);
 };
 
 constexpr ToolSelection kToolSelection[] = {
@@ -58,7 +58,7 @@ void Tool::button(int, int) {}
 // The left button alone adds the brush's shape at the focus, the right
 // button alone removes it; both or neither do nothing.
 void Tool::update() {
-    EditContext& context = owner();
+    ToolContext& context = owner();
     const bool adding = context.button_pressed(0) && !context.button_pressed(2);
     const bool removing = !context.button_pressed(0) && context.button_pressed(2);
     if (!adding && !removing) return;
@@ -80,7 +80,7 @@ void Tool::key(unsigned char key, bool pressed) {
     if (pressed) change_tool(owner(), selection->make(owner()));
 }
 
-void Tool::change_tool(EditContext& context, std::unique_ptr<Tool> new_tool) {
+void Tool::change_tool(ToolContext& context, std::unique_ptr<Tool> new_tool) {
     std::cout << "Tool::change_tool called" << std::endl;
     context.change_tool(std::move(new_tool));
 }

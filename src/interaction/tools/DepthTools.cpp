@@ -1,6 +1,7 @@
 #include "interaction/tools/DepthTools.h"
 
-#include "core/EditContext.h"
+#include "interaction/ToolContext.h"
+#include "interaction/View.h"
 #include "interaction/tools/ChordKeys.h"
 
 namespace {
@@ -18,7 +19,7 @@ float clamp_to(float value, float lower, float upper) {
 }
 
 // The sideways step that all three tools share.
-void slide_sideways(EditContext& context) {
+void slide_sideways(ToolContext& context) {
     float h = 0.0f;
     if (context.horizontal_movement(h)) context.view().translate_x(-3.0f * h);
 }
@@ -27,7 +28,7 @@ void slide_sideways(EditContext& context) {
 
 void FocusDepthTool::update() {
     Tool::update();
-    EditContext& context = owner();
+    ToolContext& context = owner();
     slide_sideways(context);
     float v = 0.0f;
     if (!context.vertical_movement(v)) return;
@@ -43,7 +44,7 @@ void FocusDepthTool::key(unsigned char key, bool pressed) {
 
 void FarDepthTool::update() {
     Tool::update();
-    EditContext& context = owner();
+    ToolContext& context = owner();
     slide_sideways(context);
     float v = 0.0f;
     if (!context.vertical_movement(v)) return;
@@ -59,7 +60,7 @@ void FarDepthTool::key(unsigned char key, bool pressed) {
 
 void FarAnchorTool::update() {
     Tool::update();
-    EditContext& context = owner();
+    ToolContext& context = owner();
     slide_sideways(context);
     float v = 0.0f;
     if (!context.vertical_movement(v)) return;
