@@ -9,6 +9,7 @@
 #include "grid/GridAffector.h"
 #include "grid/World.h"
 #include "interaction/View.h"
+#include "math/VoxelIndex.h"
 #include "render/Connectivity.h"
 #include "render/FrameInput.h"
 #include "render/GlOverlayDrawer.h"
@@ -168,15 +169,9 @@ void draw_cells_containing(const Vector3& far, uint32_t levels) {
     }
 }
 
-// v rounded down, negative values raised to 0, held to the unsigned range.
-uint32_t cell_coordinate(float v) {
-    if (!(v > 0.0f)) return 0;
-    return static_cast<uint32_t>(std::min(std::floor(double(v)), 4294967295.0));
-}
-
 void draw_affector_marker(const FrameInput& frame, const Vector3& focus) {
     glColor3f(0.7f, 0.999f, 0.8f);
-    const VoxelPosition cell{cell_coordinate(focus.x), cell_coordinate(focus.y), cell_coordinate(focus.z)};
+    const VoxelPosition cell{clamped_voxel_index(focus.x), clamped_voxel_index(focus.y), clamped_voxel_index(focus.z)};
     frame.affector.draw_shape(frame.drawer, cell);
 }
 
