@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "core/EditContext.h"
+#include "core/RenderFrame.h"
 #include "core/SettingIds.h"
 #include "grid/BoxTraversal.h"
 #include "grid/GridAffector.h"
 #include "grid/World.h"
 #include "render/FacePainter.h"
-#include "render/FrameRenderer.h"
 #include "render/GridDisplay.h"
 #include "render/LimitSurfaceSweep.h"
 #include "render/SurfaceMesh.h"
@@ -29,6 +29,7 @@
 // The bench target compiles only bench/*.cpp, so it takes the tests' EGL
 // harness in as source.
 #include "../tests/support/EglContext.cpp"
+#include "SculptedBall.h"
 
 namespace {
 
@@ -36,33 +37,6 @@ constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr uint32_t kCentre = 256;
 constexpr int kRadius = 60;
-
-// A ball of radius 60 in the middle of a clear 3-level grid, then 300 random
-// brush strokes (adds and removes of all eight brushes) on its surface.
-void sculpt(World& world) {
-    auto grid = std::make_unique<VoxelGrid>(3, false);
-    for (int z = -kRadius; z <= kRadius; ++z)
-        for (int y = -kRadius; y <= kRadius; ++y)
-            for (int x = -kRadius; x <= kRadius; ++x)
-                if (x * x + y * y + z * z <= kRadius * kRadius) grid->set_voxel(kCentre + x, kCentre + y, kCentre + z);
-    install_grid(world, std::move(grid), 0);
-    const auto brushes = make_grid_affectors();
-    std::mt19937 random(5);
-    std::normal_distribution<double> normal;
-    for (int stroke = 0; stroke < 300; ++stroke) {
-        double d[3] = {normal(random), normal(random), normal(random)};
-        const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        const double r = kRadius + std::uniform_real_distribution<double>(-2.0, 2.0)(random);
-        const VoxelPosition at{uint32_t(kCentre + d[0] / length * r), uint32_t(kCentre + d[1] / length * r),
-                               uint32_t(kCentre + d[2] / length * r)};
-        const GridAffector& brush = *brushes[stroke % brushes.size()];
-        if (random() % 3 == 0) {
-            brush.remove_shape(world, at);
-        } else {
-            brush.add_shape(world, at);
-        }
-    }
-}
 
 // One editor with the sculpted grid and a current context, made once.
 struct Scene {
@@ -73,7 +47,7 @@ struct Scene {
         if (!egl.ok()) return;
         editor = std::make_unique<EditContext>();
         editor->reshape(0, 0, kWidth, kHeight);
-        sculpt(editor->world());
+        sculpt_ball(editor->world());
     }
 
     // Looks at `centre` from `distance` away with a display box of `box_size`.

@@ -22,6 +22,7 @@
 #include "grid/World.h"
 #include "render/LimitSurfaceSweep.h"
 #include "render/SurfaceMesh.h"
+#include "SculptedBall.h"
 
 namespace {
 
@@ -247,27 +248,8 @@ private:
 // A ball of radius 60 in a clear grid of 3 levels, roughened by random brush
 // strokes on its surface.
 std::unique_ptr<World> sculpted_ball() {
-    constexpr int kRadius = 60;
-    auto grid = std::make_unique<VoxelGrid>(3, false);
-    const int c = 256;
-    for (int z = -kRadius; z <= kRadius; ++z)
-        for (int y = -kRadius; y <= kRadius; ++y)
-            for (int x = -kRadius; x <= kRadius; ++x)
-                if (x * x + y * y + z * z <= kRadius * kRadius) grid->set_voxel(c + x, c + y, c + z);
     auto world = std::make_unique<World>();
-    install_grid(*world, std::move(grid), 0);
-    const auto brushes = make_grid_affectors();
-    std::mt19937 random(5);
-    std::normal_distribution<double> normal;
-    for (int stroke = 0; stroke < 300; ++stroke) {
-        double d[3] = {normal(random), normal(random), normal(random)};
-        const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        const double r = kRadius + std::uniform_real_distribution<double>(-2.0, 2.0)(random);
-        const VoxelPosition at{uint32_t(c + d[0] / length * r), uint32_t(c + d[1] / length * r),
-                               uint32_t(c + d[2] / length * r)};
-        const GridAffector& brush = *brushes[stroke % brushes.size()];
-        random() % 3 == 0 ? brush.remove_shape(*world, at) : brush.add_shape(*world, at);
-    }
+    sculpt_ball(*world);
     return world;
 }
 

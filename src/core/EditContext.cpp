@@ -5,12 +5,13 @@
 
 #include "core/Actions.h"
 #include "core/FrameClock.h"
+#include "core/RenderFrame.h"
 #include "core/Settings.h"
 #include "grid/GridAffector.h"
 #include "grid/World.h"
 #include "interaction/MovementMode.h"
 #include "interaction/Tool.h"
-#include "render/FrameRenderer.h"
+#include "math/VoxelIndex.h"
 #include "render/GlPrimitiveDrawer.h"
 
 namespace {
@@ -21,14 +22,6 @@ constexpr double kFirstFrameSeconds = 0.1;
 constexpr float kLongestFrameSeconds = 0.5f;
 
 void print_status(const char* line) { std::cout << line << std::endl; }
-
-// Truncates toward zero to a voxel index, saturating at both ends of the
-// 32-bit range; not-a-number gives 0.
-std::uint32_t box_index(float value) {
-    if (!(value > 0.0f)) return 0;
-    if (value >= 4294967296.0f) return UINT32_MAX;
-    return static_cast<std::uint32_t>(value);
-}
 
 // The display box's span on one axis: centred on `centre` when the box fits
 // there, pushed inward when it would leave 0 .. max_index + 1, and clamped
@@ -44,15 +37,14 @@ void box_span(float centre, float size, std::uint32_t max_index, std::uint32_t& 
     } else if (end - half < p) {
         p = end - half;
     }
-    lower = std::min(box_index(p - half), max_index);
-    upper = std::min(box_index(p + half), max_index);
+    lower = std::min(clamped_voxel_index(p - half), max_index);
+    upper = std::min(clamped_voxel_index(p + half), max_index);
 }
 
-// Clamps one focus coordinate into 0 .. side and truncates it.
+// One focus coordinate as a voxel index, at most side (a power of two, so
+// exact as a float).
 std::uint32_t centre_index(float value, std::uint32_t side) {
-    if (!(value > 0.0f)) return 0;
-    const float limit = static_cast<float>(side);
-    return static_cast<std::uint32_t>(value > limit ? limit : value);
+    return std::min(clamped_voxel_index(value), side);
 }
 
 static_assert(EditContext::kAffectorCount == kGridAffectorCount, "one slot per brush");
@@ -83,6 +75,18 @@ void EditContext::display() {
     if (query_bool(BoolCompensateForTwist)) view().compensate_twist();
     render_frame(*this);
     end_frame();
+}
+
+bool EditContext::twist_compensation() const {
+    return query_bool(BoolCompensateForTwist);
+}
+
+void EditContext::set_twist_compensation(bool on) {
+    set_bool(BoolCompensateForTwist, on);
+}
+
+std::array<bool, 3> EditContext::mirror_axes() const {
+    return {query_bool(BoolMirrorX), query_bool(BoolMirrorY), query_bool(BoolMirrorZ)};
 }
 
 void EditContext::begin_frame() {

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "core/I_EditContext.h"
-#include "core/I_ResourceRegistry.h"
+#include "render/I_ResourceRegistry.h"
 #include "grid/IntBox.h"
+#include "interaction/ToolContext.h"
 #include "interaction/View.h"
 
 class GridAffector;
@@ -17,20 +18,6 @@ class MovementMode;
 class PrimitiveDrawer;
 class Tool;
 class World;
-
-// The last values given to reshape.
-struct Viewport {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t width = 512;
-    std::int32_t height = 512;
-};
-
-// A pointer position relative to the viewport origin.
-struct PointerPosition {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-};
 
 // The voxel the display box is centred on while BoolDisplayBoxStickOn is set.
 struct FixedCentre {
@@ -43,7 +30,7 @@ struct FixedCentre {
 // with its surface, the brushes and the drawing object, keeps the pointer and
 // button state and the frame clock, and turns the host's calls into calls on
 // its parts. Tools and the renderer read its state through the accessors.
-class EditContext final : public I_EditContext, public I_ResourceRegistry {
+class EditContext final : public I_EditContext, public I_ResourceRegistry, public ToolContext {
 public:
     static constexpr std::size_t kAffectorCount = 8;
 
@@ -82,7 +69,7 @@ public:
 
     // Closes the world's open undo step (a stroke ends, an action or a key
     // edit comes), with the history's budget from IntUndoMemoryMB.
-    void end_edit_step();
+    void end_edit_step() override;
 
     // I_ResourceRegistry. Null and already registered resources are ignored,
     // so that each resource is released exactly once.
@@ -91,7 +78,7 @@ public:
     // Destroys the current tool and makes new_tool current. A tool may call
     // this from its own handlers, but must not touch itself afterwards. A
     // null tool is ignored (the current one stays).
-    void change_tool(std::unique_ptr<Tool> new_tool);
+    void change_tool(std::unique_ptr<Tool> new_tool) override;
 
     // The display box of this frame: the box of the back view's box size
     // around the focus point (or the fixed centre while
@@ -100,46 +87,49 @@ public:
     IntBox compute_display_box() const;
     // Stores the focus point, clamped to the grid and truncated, as the
     // fixed centre.
-    void record_fixed_centre();
+    void record_fixed_centre() override;
 
-    void set_wireframe() const;
-    void set_solid() const;
+    void set_wireframe() const override;
+    void set_solid() const override;
 
     // The movement amounts of this frame from the current movement mode,
     // scaled by the elapsed time (at most 0.5 s) and FloatMovementScaling.
     // Return whether the pointer asks for movement.
-    bool horizontal_movement(float& amount);
-    bool vertical_movement(float& amount);
+    bool horizontal_movement(float& amount) override;
+    bool vertical_movement(float& amount) override;
 
     // State read by tools and renderer.
-    const Viewport& viewport() const { return viewport_; }
-    View& view() { return views_.back(); }
-    const View& view() const { return views_.back(); }
-    World& world() { return *world_; }
+    const Viewport& viewport() const override { return viewport_; }
+    View& view() override { return views_.back(); }
+    const View& view() const override { return views_.back(); }
+    World& world() override { return *world_; }
     const World& world() const { return *world_; }
     PrimitiveDrawer& primitive_drawer() { return *primitive_drawer_; }
     // Largest voxel index on each axis of the current grid.
     std::uint32_t max_voxel_index() const;
 
-    GridAffector& current_affector() const { return *affectors_[current_affector_]; }
+    GridAffector& current_affector() const override { return *affectors_[current_affector_]; }
     std::size_t current_affector_index() const { return current_affector_; }
     const char* current_affector_name() const;
     // Steps the brush cycle to the next affector, from the last to the first.
     void select_next_affector();
 
-    const PointerPosition& pointer() const { return pointer_; }
-    const PointerPosition& previous_pointer() const { return previous_pointer_; }
+    const PointerPosition& pointer() const override { return pointer_; }
+    const PointerPosition& previous_pointer() const override { return previous_pointer_; }
     // The state last given to button(index, ...): false = pressed, true =
     // released. Indices other than 0, 1, 2 read as released.
     bool button_state(int index) const;
-    bool button_pressed(int index) const { return !button_state(index); }
+    bool button_pressed(int index) const override { return !button_state(index); }
 
     double current_frame_time() const { return current_frame_time_; }
     double previous_frame_time() const { return previous_frame_time_; }
 
     const FixedCentre& fixed_centre() const { return fixed_centre_; }
-    std::int32_t capture_armed() const { return capture_armed_; }
-    void set_capture_armed(std::int32_t armed) { capture_armed_ = armed; }
+    std::int32_t capture_armed() const override { return capture_armed_; }
+    void set_capture_armed(std::int32_t armed) override { capture_armed_ = armed; }
+    bool twist_compensation() const override;
+    void set_twist_compensation(bool on) override;
+    std::array<bool, 3> mirror_axes() const override;
 
     const MovementMode& movement_mode() const { return *movement_mode_; }
     void set_movement_mode(const MovementMode& mode) { movement_mode_ = &mode; }

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // Receives the positions of the surface vertices as a frame's mesh is built; the renderer's surface mesh
 // implements it.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // Force of a damped spring of rest length zero pulling a point at p, moving with velocity u, toward the fixed
 // target t, with stiffness k and damping h. Computed in single precision:

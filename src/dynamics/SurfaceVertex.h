@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "dynamics/VertexKey.h"
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // The place of a vertex in its set's storage. It stays the same while the vertex exists; neighbour links
 // are held as these.

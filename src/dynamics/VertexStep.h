@@ -4,7 +4,7 @@
 
 #include "dynamics/PhysicsParameters.h"
 #include "dynamics/SurfaceVertexSet.h"
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // The net force on a vertex from the springs and the drag that `physics` switches on, with the vertex and
 // its neighbours (vertices of `set`) read from buffer `read`. A vertex without neighbours feels no neighbour spring.

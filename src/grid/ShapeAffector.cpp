@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "grid/World.h"
-#include "render/PrimitiveDrawer.h"
+#include "math/PrimitiveDrawer.h"
 
 ShapeAffector::ShapeAffector(std::vector<ShapeOffset> voxels, std::vector<OutlineBox> outline)
     : voxels_(std::move(voxels)), outline_(std::move(outline)) {}

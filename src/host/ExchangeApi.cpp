@@ -14,7 +14,7 @@
 #include "grid/World.h"
 #include "host/Holloform.h"
 #include "host/ProcessEditContext.h"
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 #include "render/GridDisplay.h"
 
 namespace {

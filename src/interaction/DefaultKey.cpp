@@ -2,9 +2,10 @@
 
 #include <iostream>
 
-#include "core/EditContext.h"
 #include "grid/World.h"
 #include "interaction/Tool.h"
+#include "interaction/ToolContext.h"
+#include "interaction/View.h"
 #include "interaction/tools/WorldMoveTool.h"
 
 namespace {
@@ -12,7 +13,7 @@ namespace {
 // Clears the voxel under the focus directly in the grid: no settling, no
 // cascade and no surface update. Nothing happens outside the grid. The clear
 // is one undo step of its own.
-void clear_focus_voxel(EditContext& context) {
+void clear_focus_voxel(ToolContext& context) {
     const FocusVoxel voxel = focus_voxel(context.view());
     VoxelGrid& grid = context.world().grid();
     const std::uint32_t side = grid.side();
@@ -23,7 +24,7 @@ void clear_focus_voxel(EditContext& context) {
 }
 
 // The first press records the fixed centre and disarms; the next re-arms.
-void capture_fixed_centre(EditContext& context) {
+void capture_fixed_centre(ToolContext& context) {
     if (context.capture_armed() != 0) {
         context.record_fixed_centre();
         context.set_capture_armed(0);
@@ -34,7 +35,7 @@ void capture_fixed_centre(EditContext& context) {
 
 }  // namespace
 
-void default_key(EditContext& context, unsigned char key, bool pressed) {
+void default_key(ToolContext& context, unsigned char key, bool pressed) {
     std::cout << "default_key called." << std::endl;
     if (!pressed) return;
     switch (key) {

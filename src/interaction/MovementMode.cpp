@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/EditContext.h"
+#include "interaction/ToolContext.h"
 
 bool pointer_offset_amount(int pos, int extent, float& out) {
     out = 0.0f;
@@ -33,10 +33,10 @@ namespace {
 
 class PointerOffsetMode final : public MovementMode {
 public:
-    bool horizontal(const EditContext& context, float& out) const override {
+    bool horizontal(const ToolContext& context, float& out) const override {
         return pointer_offset_amount(context.pointer().x, context.viewport().width, out);
     }
-    bool vertical(const EditContext& context, float& out) const override {
+    bool vertical(const ToolContext& context, float& out) const override {
         return pointer_offset_amount(context.pointer().y, context.viewport().height, out);
     }
 };
@@ -49,10 +49,10 @@ bool pointer_delta_amount(std::int32_t current, std::int32_t previous, float& ou
 
 class PointerDeltaMode final : public MovementMode {
 public:
-    bool horizontal(const EditContext& context, float& out) const override {
+    bool horizontal(const ToolContext& context, float& out) const override {
         return pointer_delta_amount(context.pointer().x, context.previous_pointer().x, out);
     }
-    bool vertical(const EditContext& context, float& out) const override {
+    bool vertical(const ToolContext& context, float& out) const override {
         return pointer_delta_amount(context.pointer().y, context.previous_pointer().y, out);
     }
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-class EditContext;
+class ToolContext;
 
 // Turns the pointer into raw per-frame movement amounts. Each operation
 // writes an amount in [-1, 1] (pointer-offset mode) or proportional to the
@@ -8,8 +8,8 @@ class EditContext;
 // movement; the edit context then scales the amount by the frame time.
 class MovementMode {
 public:
-    virtual bool horizontal(const EditContext& context, float& out) const = 0;
-    virtual bool vertical(const EditContext& context, float& out) const = 0;
+    virtual bool horizontal(const ToolContext& context, float& out) const = 0;
+    virtual bool vertical(const ToolContext& context, float& out) const = 0;
 
 protected:
     ~MovementMode() = default;

@@ -2,11 +2,10 @@
 
 #include <iostream>
 
-#include "core/EditContext.h"
-#include "core/SettingIds.h"
 #include "grid/GridAffector.h"
 #include "grid/World.h"
 #include "interaction/DefaultKey.h"
+#include "interaction/ToolContext.h"
 #include "interaction/View.h"
 #include "interaction/tools/DepthTools.h"
 #include "interaction/tools/LookMoveTools.h"
@@ -18,7 +17,7 @@ namespace {
 // The keys with which the default tool selects the camera tools.
 struct ToolSelection {
     unsigned char key;
-    std::unique_ptr<Tool> (*make)(EditContext&);
+    std::unique_ptr<Tool> (*make)(ToolContext&);
 };
 
 constexpr ToolSelection kToolSelection[] = {
@@ -60,14 +59,14 @@ void Tool::button(int, int) {}
 // The left button alone adds the brush's shape at the focus, the right
 // button alone removes it; both or neither do nothing.
 void Tool::update() {
-    EditContext& context = owner();
+    ToolContext& context = owner();
     const bool adding = context.button_pressed(0) && !context.button_pressed(2);
     const bool removing = !context.button_pressed(0) && context.button_pressed(2);
     if (!adding && !removing) return;
     const FocusVoxel focus = focus_voxel(context.view());
     const VoxelPosition position{focus.x, focus.y, focus.z};
-    context.world().set_mirror_axes(context.query_bool(BoolMirrorX), context.query_bool(BoolMirrorY),
-                                    context.query_bool(BoolMirrorZ));
+    const std::array<bool, 3> mirror = context.mirror_axes();
+    context.world().set_mirror_axes(mirror[0], mirror[1], mirror[2]);
     if (adding) {
         context.current_affector().add_shape(context.world(), position);
     } else {
@@ -84,7 +83,7 @@ void Tool::key(unsigned char key, bool pressed) {
     if (pressed) change_tool(owner(), selection->make(owner()));
 }
 
-void Tool::change_tool(EditContext& context, std::unique_ptr<Tool> new_tool) {
+void Tool::change_tool(ToolContext& context, std::unique_ptr<Tool> new_tool) {
     std::cout << "Tool::change_tool called" << std::endl;
     context.change_tool(std::move(new_tool));
 }

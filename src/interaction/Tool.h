@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-class EditContext;
+class ToolContext;
 class View;
 
 // The current interaction tool gets every pointer, button and key event and
@@ -16,7 +16,7 @@ class View;
 // that calls it: a handler must not touch its own members after that call.
 class Tool {
 public:
-    explicit Tool(EditContext& owner) : owner_(owner) {}
+    explicit Tool(ToolContext& owner) : owner_(owner) {}
     Tool(const Tool&) = delete;
     Tool& operator=(const Tool&) = delete;
 
@@ -34,18 +34,18 @@ public:
     virtual const char* name() const { return "brush"; }
 
     // Announces the switch, then makes new_tool the current tool of context.
-    static void change_tool(EditContext& context, std::unique_ptr<Tool> new_tool);
+    static void change_tool(ToolContext& context, std::unique_ptr<Tool> new_tool);
 
 protected:
-    EditContext& owner() const { return owner_; }
+    ToolContext& owner() const { return owner_; }
 
 private:
-    EditContext& owner_;
+    ToolContext& owner_;
 };
 
 // A fresh tool of type T for the context.
 template <class T>
-std::unique_ptr<Tool> make_tool(EditContext& context) {
+std::unique_ptr<Tool> make_tool(ToolContext& context) {
     return std::make_unique<T>(context);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "interaction/Matrix4.h"
-#include "interaction/Vector3.h"
+#include "math/Matrix4.h"
+#include "math/Vector3.h"
 
 // The camera: a world-to-eye matrix plus the distances that place the focus
 // point and the far point on the viewing ray, and the size of the display

@@ -6,11 +6,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/EditContext.h"
-#include "core/SettingIds.h"
 #include "grid/GridAffector.h"
 #include "grid/World.h"
+#include "interaction/View.h"
+#include "math/VoxelIndex.h"
 #include "render/Connectivity.h"
+#include "render/FrameInput.h"
 #include "render/GlOverlayDrawer.h"
 #include "render/GridDisplay.h"
 #include "render/IntBoxOutline.h"
@@ -39,10 +40,9 @@ constexpr double kNearPlane = 2.0;
 constexpr double kFarPlane = 8192.0;
 constexpr float kFocusCrossHalfLength = 2.0f;
 
-void clear_buffers(const EditContext& context) {
-    if (!context.query_bool(BoolD_ClearBuffers)) return;
-    glClearColor(context.query_float(FloatClearR), context.query_float(FloatClearG),
-                 context.query_float(FloatClearB), 1.0f);
+void clear_buffers(const FrameSettings& settings) {
+    if (!settings.clear_buffers) return;
+    glClearColor(settings.clear_colour[0], settings.clear_colour[1], settings.clear_colour[2], 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
@@ -61,15 +61,15 @@ void set_lights() {
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, kAmbientMaterial);
 }
 
-void set_polygon_state(const EditContext& context) {
-    const bool wire = context.query_bool(BoolWireGrid);
+void set_polygon_state(const FrameSettings& settings) {
+    const bool wire = settings.wire_grid;
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, wire ? GL_LINE : GL_FILL);
     glCullFace(GL_BACK);
     if (wire) {
         glDisable(GL_LIGHTING);
-    } else if (context.query_bool(BoolLightingOn)) {
+    } else if (settings.lighting_on) {
         set_lights();  // GL_LIGHTING itself is enabled by the surface drawing
     } else {
         glDisable(GL_LIGHTING);
@@ -84,21 +84,20 @@ Vector3 box_centre(const IntBox& box) {
 }
 
 // Linear fog around the display box as seen from the eye.
-void set_fog(const EditContext& context, const IntBox& box) {
-    if (!context.query_bool(BoolFoggingOn)) return;
-    const GLfloat colour[4] = {context.query_float(FloatFogR), context.query_float(FloatFogG),
-                               context.query_float(FloatFogB), 1.0f};
+void set_fog(const FrameSettings& settings, const View& view, const IntBox& box) {
+    if (!settings.fogging_on) return;
+    const GLfloat colour[4] = {settings.fog_colour[0], settings.fog_colour[1], settings.fog_colour[2], 1.0f};
     glEnable(GL_FOG);
     glFogi(GL_FOG_MODE, GL_LINEAR);
     glFogfv(GL_FOG_COLOR, colour);
-    const double distance = (box_centre(box) - context.view().eye_position()).length();
-    const Vector3& size = context.view().box_size();
+    const double distance = (box_centre(box) - view.eye_position()).length();
+    const Vector3& size = view.box_size();
     const double mean_size = (std::fabs(size.x) + std::fabs(size.y) + std::fabs(size.z)) / 3.0;
     glFogf(GL_FOG_START, static_cast<GLfloat>(std::max(0.0, distance - mean_size * 0.25)));
     glFogf(GL_FOG_END, static_cast<GLfloat>(distance + mean_size));
 }
 
-void set_projection(const Viewport& viewport) {
+void set_projection(const FrameViewport& viewport) {
     glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -109,16 +108,16 @@ void set_projection(const Viewport& viewport) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-void draw_grid_displays(EditContext& context, const IntBox& box) {
-    if (context.query_bool(BoolDisplayGridAsSquares)) {
-        context.set_bool(BoolLightingOn, false);
+void draw_grid_displays(FrameInput& frame) {
+    if (frame.settings.squares_display) {
+        frame.settings.lighting_on = false;
         glShadeModel(GL_FLAT);
-        draw_grid_as_squares(context, box);
+        draw_grid_as_squares(frame);
     }
-    if (context.query_bool(BoolDisplayGridAsLimitMCA)) {
-        context.set_bool(BoolLightingOn, true);
+    if (frame.settings.limit_surface_display) {
+        frame.settings.lighting_on = true;
         glShadeModel(GL_SMOOTH);
-        draw_grid_as_limit_surface(context, box);
+        draw_grid_as_limit_surface(frame);
     }
 }
 
@@ -170,55 +169,50 @@ void draw_cells_containing(const Vector3& far, uint32_t levels) {
     }
 }
 
-// v rounded down, negative values raised to 0, held to the unsigned range.
-uint32_t cell_coordinate(float v) {
-    if (!(v > 0.0f)) return 0;
-    return static_cast<uint32_t>(std::min(std::floor(double(v)), 4294967295.0));
-}
-
-void draw_affector_marker(EditContext& context, const Vector3& focus) {
+void draw_affector_marker(const FrameInput& frame, const Vector3& focus) {
     glColor3f(0.7f, 0.999f, 0.8f);
-    const VoxelPosition cell{cell_coordinate(focus.x), cell_coordinate(focus.y), cell_coordinate(focus.z)};
-    context.current_affector().draw_shape(context.primitive_drawer(), cell);
+    const VoxelPosition cell{clamped_voxel_index(focus.x), clamped_voxel_index(focus.y), clamped_voxel_index(focus.z)};
+    frame.affector.draw_shape(frame.drawer, cell);
 }
 
 }  // namespace
 
-void render_frame(EditContext& context) {
-    const IntBox box = context.compute_display_box();
-    clear_buffers(context);
-    set_polygon_state(context);
-    set_fog(context, box);
-    set_projection(context.viewport());
+void draw_frame(FrameInput& frame) {
+    const FrameSettings& settings = frame.settings;
+    const IntBox& box = frame.display_box;
+    clear_buffers(settings);
+    set_polygon_state(settings);
+    set_fog(settings, frame.view, box);
+    set_projection(frame.viewport);
 
     glColor3ub(0, 255, 255);
-    glLoadMatrixd(context.view().matrix().data());
+    glLoadMatrixd(frame.view.matrix().data());
 
-    if (context.query_bool(BoolDisplayWithAdditiveBlend)) {
+    if (settings.additive_blend) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_SRC_COLOR);
         glDisable(GL_DEPTH_TEST);
     }
-    draw_grid_displays(context, box);
+    draw_grid_displays(frame);
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
 
-    if (context.query_bool(BoolDisplayVertIndex)) {
+    if (settings.vertex_index_display) {
         glDisable(GL_DEPTH_TEST);
         GlOverlayDrawer overlay;
-        draw_connectivity(context.world().vertices(), box, overlay);
+        draw_connectivity(frame.world.vertices(), box, overlay);
         glEnable(GL_DEPTH_TEST);
     }
-    if (context.query_bool(BoolDisplayWithAdditiveBlend)) {
+    if (settings.additive_blend) {
         glDisable(GL_BLEND);
         glEnable(GL_DEPTH_TEST);
     }
 
     draw_int_box_outline(box);  // in the current colour: cyan unless a display set another
-    const Vector3 focus = context.view().focus_point();
-    const Vector3 far = context.view().far_point();
+    const Vector3 focus = frame.view.focus_point();
+    const Vector3 far = frame.view.far_point();
     draw_focus_markers(focus, far);
-    const uint32_t levels = context.world().grid().levels();
-    if (context.query_bool(BoolD_HierarchyContainingFocus) && levels >= 2) draw_cells_containing(far, levels);
-    draw_affector_marker(context, focus);
+    const uint32_t levels = frame.world.grid().levels();
+    if (settings.hierarchy_containing_focus && levels >= 2) draw_cells_containing(far, levels);
+    draw_affector_marker(frame, focus);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-class EditContext;
+struct FrameInput;
 
-// Draws one frame of the edit context with the current OpenGL context.
-void render_frame(EditContext& context);
+// Draws one frame with the current OpenGL context.
+void draw_frame(FrameInput& frame);

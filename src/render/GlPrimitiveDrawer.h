@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/PrimitiveDrawer.h"
+#include "math/PrimitiveDrawer.h"
 
 // Draws with OpenGL 1.1: lines in immediate mode, triangles from client-side
 // arrays. Needs a current OpenGL context; holds no state.

@@ -2,26 +2,20 @@
 
 #include <cstdint>
 
-#include "dynamics/PhysicsParameters.h"
-#include "grid/IntBox.h"
-
-class EditContext;
+struct FrameInput;
 
 // The squares display: every face between a solid and a clear voxel of the
-// box as a flat quad coloured by its direction (space outside the box counts
+// frame's display box as a flat quad coloured by its direction (space outside the box counts
 // as clear). With BoolCountFaces on, the number of squares is reported now
 // and then on standard output.
-void draw_grid_as_squares(EditContext& context, const IntBox& box);
+void draw_grid_as_squares(const FrameInput& frame);
 
 // The limit surface display: rebuilds the process-wide surface mesh over the
-// box, advancing every vertex it meets by one physics step, and draws it lit
+// frame's display box, advancing every vertex it meets by one physics step, and draws it lit
 // (BoolLightingOn), textured (BoolD_TexturingOn) and fogged (BoolFoggingOn)
 // as the settings say. Each call is one surface frame. With BoolCountFaces
 // on, the number of triangles is reported now and then.
-void draw_grid_as_limit_surface(EditContext& context, const IntBox& box);
-
-// The physics switches and constants as the settings hold them now.
-PhysicsParameters physics_from_settings(const EditContext& context);
+void draw_grid_as_limit_surface(const FrameInput& frame);
 
 // The surface frame counter: it starts at 1 and moves on after every limit
 // surface display. A vertex remembers the frame it was last shown in, and a

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "render/PrimitiveDrawer.h"
+#include "math/PrimitiveDrawer.h"
 
 IntBoxExtent int_box_extent(const IntBox& box) {
     IntBoxExtent extent{};

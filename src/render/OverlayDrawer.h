@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // The small drawing interface of the surface-vertex connectivity overlay:
 // batches of line segments or points in a colour.

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "dynamics/MeshVertexSink.h"
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // The triangle mesh of the limit surface, rebuilt every frame that shows it.
 // Per vertex it keeps a position and a normal (four floats each, the fourth

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <deque>
 
-#include "core/I_Releasable.h"
-#include "core/I_ResourceRegistry.h"
+#include "render/I_Releasable.h"
+#include "render/I_ResourceRegistry.h"
 
 // The texture image: 256 x 256 texels of four bytes (red, green, blue,
 // alpha), row by row, texel (row y, column x) at byte (y * 256 + x) * 4.

@@ -43,7 +43,7 @@ inline void place_focus(View& view, const Vector3& focus) {
 // A tool that writes every call it gets into a log shared with the test.
 class RecordingTool final : public Tool {
 public:
-    RecordingTool(EditContext& owner, std::vector<std::string>& log) : Tool(owner), log_(log) {}
+    RecordingTool(EditContext& owner, std::vector<std::string>& log) : Tool(owner), context_(owner), log_(log) {}
     ~RecordingTool() override { log_.push_back("destroyed"); }
 
     void motion(int x, int y) override { log_.push_back("motion " + std::to_string(x) + " " + std::to_string(y)); }
@@ -51,9 +51,9 @@ public:
         log_.push_back("button " + std::to_string(button) + " " + std::to_string(state));
     }
     void update() override {
-        const double elapsed = owner().current_frame_time() - owner().previous_frame_time();
+        const double elapsed = context_.current_frame_time() - context_.previous_frame_time();
         float h = 0.0f;
-        const bool moved = owner().horizontal_movement(h);
+        const bool moved = context_.horizontal_movement(h);
         elapsed_.push_back(elapsed);
         amounts_.push_back(moved ? h : 0.0f);
         log_.push_back("update");
@@ -66,6 +66,7 @@ public:
     std::vector<float> amounts_;
 
 private:
+    EditContext& context_;
     std::vector<std::string>& log_;
 };
 

@@ -5,7 +5,7 @@
 
 #include "affector_model.h"
 #include "grid/GridAffector.h"
-#include "render/PrimitiveDrawer.h"
+#include "math/PrimitiveDrawer.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/EditContext.h"
-#include "core/I_Releasable.h"
+#include "render/I_Releasable.h"
 #include "grid/World.h"
 #include "host/Holloform.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "interaction/Matrix4.h"
+#include "math/Matrix4.h"
 
 inline void expect_near(const Vector3& a, const Vector3& b, double tolerance) {
     EXPECT_NEAR(a.x, b.x, tolerance);

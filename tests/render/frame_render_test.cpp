@@ -11,10 +11,10 @@
 #include <string>
 
 #include "core/EditContext.h"
+#include "core/RenderFrame.h"
 #include "core/SettingIds.h"
 #include "grid/World.h"
 #include "render/FacePainter.h"
-#include "render/FrameRenderer.h"
 #include "support/EglContext.h"
 
 namespace {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <vector>
 
+#include "grid/IntBox.h"
 #include "persistence/Exception.h"
 
 // A subcommand of holloform-grid. Each cmd_*.cpp defines one and registers it
@@ -30,3 +32,11 @@ int report_file_error(const Util_E26EF::Exception& error);
 // Says on standard error that an export found no surface in its box, so an
 // empty export is never silent; the command still succeeds.
 void report_empty_box();
+
+// The names of the six box bound arguments, lower corner first.
+extern const char* const kBoundNames[6];
+
+// The box the six bound arguments give, or an explanation on standard error
+// and false when a bound lies outside a grid of this side or a lower bound
+// lies above its upper one.
+bool checked_box(const int64_t (&bounds)[6], uint32_t side, IntBox& box);

@@ -26,29 +26,6 @@ struct MeshOptions {
     uint32_t steps = 0;
 };
 
-const char* const kBoundNames[6] = {"X0", "Y0", "Z0", "X1", "Y1", "Z1"};
-
-// The box, or an explanation on standard error and false.
-bool checked_box(const int64_t (&bounds)[6], uint32_t side, IntBox& box) {
-    for (int i = 0; i < 6; ++i) {
-        if (bounds[i] < 0 || bounds[i] >= side) {
-            std::cerr << "holloform-grid: " << kBoundNames[i] << " = " << bounds[i]
-                      << " lies outside the grid (0 to " << side - 1 << ")\n";
-            return false;
-        }
-    }
-    for (int axis = 0; axis < 3; ++axis) {
-        if (bounds[axis] > bounds[axis + 3]) {
-            std::cerr << "holloform-grid: " << kBoundNames[axis] << " = " << bounds[axis] << " is above "
-                      << kBoundNames[axis + 3] << " = " << bounds[axis + 3] << "\n";
-            return false;
-        }
-    }
-    box = IntBox{uint32_t(bounds[0]), uint32_t(bounds[1]), uint32_t(bounds[2]),
-                 uint32_t(bounds[3]), uint32_t(bounds[4]), uint32_t(bounds[5])};
-    return true;
-}
-
 // Sweeps the box steps + 1 times, frames 1, 2, ...; the mesh keeps the last.
 void build_mesh(World& world, const IntBox& box, uint32_t steps, SurfaceMesh& mesh) {
     PhysicsParameters physics;  // the editor's defaults

@@ -48,28 +48,6 @@ void collect_obj_corner(float x, float y, float z) {
     obj_target->add_corner(x, y, z);
 }
 
-// The box, or an explanation on standard error and false.
-bool checked_box(const int64_t (&bounds)[6], uint32_t side, IntBox& box) {
-    static const char* const kNames[6] = {"X0", "Y0", "Z0", "X1", "Y1", "Z1"};
-    for (int i = 0; i < 6; ++i) {
-        if (bounds[i] < 0 || bounds[i] >= side) {
-            std::cerr << "holloform-grid: " << kNames[i] << " = " << bounds[i] << " lies outside the grid (0 to "
-                      << side - 1 << ")\n";
-            return false;
-        }
-    }
-    for (int axis = 0; axis < 3; ++axis) {
-        if (bounds[axis] > bounds[axis + 3]) {
-            std::cerr << "holloform-grid: " << kNames[axis] << " = " << bounds[axis] << " is above "
-                      << kNames[axis + 3] << " = " << bounds[axis + 3] << "\n";
-            return false;
-        }
-    }
-    box = IntBox{uint32_t(bounds[0]), uint32_t(bounds[1]), uint32_t(bounds[2]),
-                 uint32_t(bounds[3]), uint32_t(bounds[4]), uint32_t(bounds[5])};
-    return true;
-}
-
 int run_squares(const SquaresOptions& options) {
     try {
         const LoadedGrid loaded = load_grid(options.path);
@@ -101,7 +79,6 @@ void add_squares(CLI::App& app, int& status) {
     auto options = std::make_shared<SquaresOptions>();
     CLI::App* command = app.add_subcommand("squares", "Export the faces of a box of a grid as squares.");
     command->add_option("FILE", options->path, "The grid file to read")->required();
-    static const char* const kBoundNames[6] = {"X0", "Y0", "Z0", "X1", "Y1", "Z1"};
     for (int i = 0; i < 6; ++i) {
         command->add_option(kBoundNames[i], options->bounds[i], "Box bound (voxel index, inclusive)")->required();
     }

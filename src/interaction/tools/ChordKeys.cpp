@@ -9,7 +9,7 @@ bool is_own_key(unsigned char key, const char* own_keys) {
     return key != 0 && std::strchr(own_keys, key) != nullptr;
 }
 
-void follow_chord(EditContext& context, unsigned char key, bool pressed,
+void follow_chord(ToolContext& context, unsigned char key, bool pressed,
                   std::initializer_list<KeyTransition> transitions, const char* own_keys) {
     for (const KeyTransition& transition : transitions) {
         if (transition.key == key && transition.pressed == pressed) {

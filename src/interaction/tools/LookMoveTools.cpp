@@ -1,6 +1,7 @@
 #include "interaction/tools/LookMoveTools.h"
 
-#include "core/EditContext.h"
+#include "interaction/ToolContext.h"
+#include "interaction/View.h"
 #include "interaction/tools/ChordKeys.h"
 #include "interaction/tools/ToolRates.h"
 
@@ -10,7 +11,7 @@ constexpr const char* kOwnKeys = "fv";
 
 void LookTool::update() {
     Tool::update();
-    EditContext& context = owner();
+    ToolContext& context = owner();
     float h = 0.0f;
     float v = 0.0f;
     if (context.horizontal_movement(h)) context.view().rotate_y(tool_rates::kYaw * h);
@@ -24,7 +25,7 @@ void LookTool::key(unsigned char key, bool pressed) {
 
 void MoveTool::update() {
     Tool::update();
-    EditContext& context = owner();
+    ToolContext& context = owner();
     float h = 0.0f;
     float v = 0.0f;
     if (context.horizontal_movement(h)) context.view().translate_x(-3.0f * h);
@@ -38,7 +39,7 @@ void MoveTool::key(unsigned char key, bool pressed) {
 
 void RollTool::update() {
     Tool::update();
-    EditContext& context = owner();
+    ToolContext& context = owner();
     float h = 0.0f;
     float v = 0.0f;
     if (context.horizontal_movement(h)) context.view().rotate_z(tool_rates::kRoll * h);

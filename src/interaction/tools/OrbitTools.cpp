@@ -1,8 +1,7 @@
 #include "interaction/tools/OrbitTools.h"
 
-#include "core/EditContext.h"
-#include "core/SettingIds.h"
 #include "interaction/DefaultKey.h"
+#include "interaction/ToolContext.h"
 #include "interaction/View.h"
 #include "interaction/tools/ChordKeys.h"
 #include "interaction/tools/ToolRates.h"
@@ -11,19 +10,19 @@ namespace {
 constexpr const char* kOwnKeys = "xs";
 }
 
-OrbitTool::OrbitTool(EditContext& owner, unsigned char own_key, const Vector3& axis_direction)
+OrbitTool::OrbitTool(ToolContext& owner, unsigned char own_key, const Vector3& axis_direction)
     : Tool(owner),
       own_key_(own_key),
       centre_(owner.view().far_point()),
-      saved_twist_flag_(owner.query_bool(BoolCompensateForTwist)) {
+      saved_twist_flag_(owner.twist_compensation()) {
     // Levelling the roll would fight the orbit.
-    owner.set_bool(BoolCompensateForTwist, false);
+    owner.set_twist_compensation(false);
     axis_ = dominant_axis(axis_direction, sign_);
 }
 
 void OrbitTool::update() {
     Tool::update();
-    EditContext& context = owner();
+    ToolContext& context = owner();
     View& view = context.view();
     const float sign = static_cast<float>(sign_);
     float h = 0.0f;
@@ -33,9 +32,9 @@ void OrbitTool::update() {
 }
 
 void OrbitTool::key(unsigned char key, bool pressed) {
-    EditContext& context = owner();
+    ToolContext& context = owner();
     if (key == own_key_ && !pressed) {
-        context.set_bool(BoolCompensateForTwist, saved_twist_flag_);
+        context.set_twist_compensation(saved_twist_flag_);
         change_tool(context, make_tool<Tool>(context));
         return;
     }
@@ -43,6 +42,6 @@ void OrbitTool::key(unsigned char key, bool pressed) {
     default_key(context, key, pressed);
 }
 
-OrbitUpTool::OrbitUpTool(EditContext& owner) : OrbitTool(owner, 'x', owner.view().up_vector()) {}
+OrbitUpTool::OrbitUpTool(ToolContext& owner) : OrbitTool(owner, 'x', owner.view().up_vector()) {}
 
-OrbitForwardTool::OrbitForwardTool(EditContext& owner) : OrbitTool(owner, 's', owner.view().forward_vector()) {}
+OrbitForwardTool::OrbitForwardTool(ToolContext& owner) : OrbitTool(owner, 's', owner.view().forward_vector()) {}

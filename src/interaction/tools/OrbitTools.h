@@ -1,7 +1,7 @@
 #pragma once
 
 #include "interaction/Tool.h"
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // The tools of the keys x and s turn the view about the far point taken when
 // the tool is made: the horizontal amount turns about a world axis (the one
@@ -19,7 +19,7 @@ public:
     bool saved_twist_flag() const { return saved_twist_flag_; }
 
 protected:
-    OrbitTool(EditContext& owner, unsigned char own_key, const Vector3& axis_direction);
+    OrbitTool(ToolContext& owner, unsigned char own_key, const Vector3& axis_direction);
 
 private:
     unsigned char own_key_;
@@ -31,12 +31,12 @@ private:
 
 class OrbitUpTool final : public OrbitTool {
 public:
-    explicit OrbitUpTool(EditContext& owner);
+    explicit OrbitUpTool(ToolContext& owner);
     const char* name() const override { return "orbit up"; }
 };
 
 class OrbitForwardTool final : public OrbitTool {
 public:
-    explicit OrbitForwardTool(EditContext& owner);
+    explicit OrbitForwardTool(ToolContext& owner);
     const char* name() const override { return "orbit forward"; }
 };

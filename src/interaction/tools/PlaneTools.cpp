@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/EditContext.h"
+#include "interaction/ToolContext.h"
 #include "interaction/View.h"
 #include "interaction/tools/ChordKeys.h"
 
@@ -32,7 +32,7 @@ Vector3 flatten(Vector3 v, int axis) {
 
 }  // namespace
 
-PlaneMoveTool::PlaneMoveTool(EditContext& owner, Plane plane) : Tool(owner), plane_(plane) {
+PlaneMoveTool::PlaneMoveTool(ToolContext& owner, Plane plane) : Tool(owner), plane_(plane) {
     const View& view = owner.view();
     const Vector3 across = plane == Plane::Facing   ? view.forward_vector()
                            : plane == Plane::Ground ? view.up_vector()
@@ -48,7 +48,7 @@ PlaneMoveTool::PlaneMoveTool(EditContext& owner, Plane plane) : Tool(owner), pla
 
 void PlaneMoveTool::update() {
     Tool::update();
-    EditContext& context = owner();
+    ToolContext& context = owner();
     Vector3 p = context.view().eye_position();
     float h = 0.0f;
     float v = 0.0f;

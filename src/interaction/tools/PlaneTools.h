@@ -1,7 +1,7 @@
 #pragma once
 
 #include "interaction/Tool.h"
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // The tools of the keys c and d move the eye within a world plane chosen
 // when the tool is made: across the world axis nearest the view direction
@@ -17,7 +17,7 @@ public:
 
 protected:
     enum class Plane { Facing, Ground, Side };
-    PlaneMoveTool(EditContext& owner, Plane plane);
+    PlaneMoveTool(ToolContext& owner, Plane plane);
 
 private:
     Plane plane_;
@@ -27,13 +27,13 @@ private:
 
 class FacingPlaneTool final : public PlaneMoveTool {
 public:
-    explicit FacingPlaneTool(EditContext& owner) : PlaneMoveTool(owner, Plane::Facing) {}
+    explicit FacingPlaneTool(ToolContext& owner) : PlaneMoveTool(owner, Plane::Facing) {}
     const char* name() const override { return "facing plane"; }
 };
 
 class GroundPlaneTool final : public PlaneMoveTool {
 public:
-    explicit GroundPlaneTool(EditContext& owner) : PlaneMoveTool(owner, Plane::Ground) {}
+    explicit GroundPlaneTool(ToolContext& owner) : PlaneMoveTool(owner, Plane::Ground) {}
     const char* name() const override { return "ground plane"; }
 };
 
@@ -41,6 +41,6 @@ public:
 // tool has no vertical direction: the vertical amount then does nothing.
 class SidePlaneTool final : public PlaneMoveTool {
 public:
-    explicit SidePlaneTool(EditContext& owner) : PlaneMoveTool(owner, Plane::Side) {}
+    explicit SidePlaneTool(ToolContext& owner) : PlaneMoveTool(owner, Plane::Side) {}
     const char* name() const override { return "side plane"; }
 };

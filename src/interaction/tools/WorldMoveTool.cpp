@@ -1,11 +1,12 @@
 #include "interaction/tools/WorldMoveTool.h"
 
-#include "core/EditContext.h"
 #include "interaction/DefaultKey.h"
+#include "interaction/ToolContext.h"
+#include "interaction/View.h"
 
 void WorldMoveTool::update() {
     Tool::update();
-    EditContext& context = owner();
+    ToolContext& context = owner();
     View& view = context.view();
     float h = 0.0f;
     float v = 0.0f;

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // A 4 x 4 matrix of doubles in the element order glLoadMatrixd takes.
 // Element (r, c) is m[4r + c]. Points are row vectors multiplied from the

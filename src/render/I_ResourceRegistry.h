@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/I_Releasable.h"
+#include "render/I_Releasable.h"
 
 // Accepts resources to release when the registry's owner goes away. The
 // registry does not own them: it only calls release() once on each.

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "interaction/Vector3.h"
+#include "math/Vector3.h"
 
 // Draws simple primitives in world coordinates (voxel units) in the current
 // colour. The grid affectors outline their shapes through it; GlPrimitiveDrawer
