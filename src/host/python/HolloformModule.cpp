@@ -328,22 +328,38 @@ PyObject* py_mirror_centre(PyObject*, PyObject* args) {
 }
 
 PyMethodDef module_functions[] = {
-    {"set_vertex3_func", py_set_vertex3_func, METH_VARARGS, nullptr},
-    {"do_action", py_do_action, METH_VARARGS, nullptr},
-    {"query_bool", py_query_bool, METH_VARARGS, nullptr},
-    {"query_float", py_query_float, METH_VARARGS, nullptr},
-    {"query_int", py_query_int, METH_VARARGS, nullptr},
-    {"set_bool", py_set_bool, METH_VARARGS, nullptr},
-    {"set_float", py_set_float, METH_VARARGS, nullptr},
-    {"set_int", py_set_int, METH_VARARGS, nullptr},
-    {"set_string", py_set_string, METH_VARARGS, nullptr},
-    {"key", py_key, METH_VARARGS, nullptr},
-    {"button", py_button, METH_VARARGS, nullptr},
-    {"motion", py_motion, METH_VARARGS, nullptr},
-    {"reshape", py_reshape, METH_VARARGS, nullptr},
-    {"display", py_display, METH_VARARGS, nullptr},
-    {"contact_address", py_contact_address, METH_VARARGS, nullptr},
-    {"copyright_notice", py_copyright_notice, METH_VARARGS, nullptr},
+    {"set_vertex3_func", py_set_vertex3_func, METH_VARARGS,
+     "set_vertex3_func(callable) -> None\n\nMakes callable(x, y, z) receive every corner of ActionExportDisplayBox's squares.\nAn error raised by the callable stops the export and is raised again from\ndo_action. TypeError if the argument is not callable."},
+    {"do_action", py_do_action, METH_VARARGS,
+     "do_action(action) -> None\n\nRuns a numbered action (ActionSave, ActionLoad, ActionUndo, ...). Numbers out of\nrange do nothing. A failed Save or Load raises RuntimeError with the library's\nmessage and the errno and strerror attributes (None when no system call failed)."},
+    {"query_bool", py_query_bool, METH_VARARGS,
+     "query_bool(id) -> int\n\n1 or 0 for a Bool... setting; 0 for an id out of range."},
+    {"query_float", py_query_float, METH_VARARGS,
+     "query_float(id) -> float\n\nThe value of a Float... setting; 1.0 for an id out of range."},
+    {"query_int", py_query_int, METH_VARARGS,
+     "query_int(id) -> int\n\nThe value of an Int... setting; 1 for an id out of range."},
+    {"set_bool", py_set_bool, METH_VARARGS,
+     "set_bool(id, value) -> None\n\nStores a Bool... setting (any nonzero value is true); ids out of range are ignored."},
+    {"set_float", py_set_float, METH_VARARGS,
+     "set_float(id, value) -> None\n\nStores a Float... setting as a 32-bit float; ids out of range are ignored."},
+    {"set_int", py_set_int, METH_VARARGS,
+     "set_int(id, value) -> None\n\nStores an Int... setting; ids out of range are ignored."},
+    {"set_string", py_set_string, METH_VARARGS,
+     "set_string(id, text) -> None\n\nStores StringSavePath or StringLoadPath (at most 127 bytes are kept, never cut\ninside a UTF-8 sequence; Save and Load of a cut path fail)."},
+    {"key", py_key, METH_VARARGS,
+     "key(code, pressed) -> None\n\nForwards a key press (pressed nonzero) or release; code is the key's byte."},
+    {"button", py_button, METH_VARARGS,
+     "button(index, pressed) -> None\n\nForwards a mouse button: 0 left (adds), 1 middle, 2 right (removes)."},
+    {"motion", py_motion, METH_VARARGS,
+     "motion(x, y) -> None\n\nForwards the pointer position in window pixels."},
+    {"reshape", py_reshape, METH_VARARGS,
+     "reshape(x, y, width, height) -> None\n\nForwards the window's viewport."},
+    {"display", py_display, METH_VARARGS,
+     "display() -> None\n\nLets the current tool act and draws one frame into the current OpenGL context;\nthe host swaps buffers."},
+    {"contact_address", py_contact_address, METH_VARARGS,
+     "contact_address() -> str\n\nThe library's contact address."},
+    {"copyright_notice", py_copyright_notice, METH_VARARGS,
+     "copyright_notice() -> str\n\nThe library's copyright notice."},
     {"change_count", py_change_count, METH_VARARGS,
      "change_count() -> int\n\nA number naming the grid's contents: a new value whenever voxels change or a "
      "grid is installed (new grid, load); undo and redo give back the number of the contents they restore."},
@@ -388,7 +404,10 @@ PyMethodDef module_functions[] = {
 // Module state lives in the library and in VertexCallable.cpp, so the
 // module keeps none of its own (size -1: one instance per process).
 PyModuleDef module_definition = {
-    PyModuleDef_HEAD_INIT, "Holloform", nullptr, -1, module_functions, nullptr, nullptr, nullptr, nullptr,
+    PyModuleDef_HEAD_INIT, "Holloform",
+    "The Holloform voxel-sculpting library: settings, actions, event forwarding and\n"
+    "queries of the process-wide edit context. Every function takes positional\n"
+    "arguments only; file errors raise RuntimeError.", -1, module_functions, nullptr, nullptr, nullptr, nullptr,
 };
 
 }  // namespace
