@@ -172,24 +172,24 @@ void EditHistory::commit(EditStep step) {
 }
 
 void EditHistory::finish_undo() {
-    EditStep& step = undo_.back();
-    state_ = step.before_state;
-    bytes_ -= step.bytes;
-    step.bytes = measure(step);
-    bytes_ += step.bytes;
-    redo_.push_back(std::move(step));
-    undo_.pop_back();
-    trim();
+    state_ = undo_.back().before_state;
+    move_last_step(undo_, redo_);
 }
 
 void EditHistory::finish_redo() {
-    EditStep& step = redo_.back();
-    state_ = step.after_state;
+    state_ = redo_.back().after_state;
+    move_last_step(redo_, undo_);
+}
+
+// Moves the step just applied to the other list; its size is measured again,
+// since applying it may have changed what it holds.
+void EditHistory::move_last_step(std::deque<EditStep>& from, std::deque<EditStep>& to) {
+    EditStep& step = from.back();
     bytes_ -= step.bytes;
     step.bytes = measure(step);
     bytes_ += step.bytes;
-    undo_.push_back(std::move(step));
-    redo_.pop_back();
+    to.push_back(std::move(step));
+    from.pop_back();
     trim();
 }
 

@@ -123,6 +123,7 @@ public:
 private:
     void open(const VoxelGrid& grid);
     void commit(EditStep step);
+    void move_last_step(std::deque<EditStep>& from, std::deque<EditStep>& to);
     void trim();
     static size_t measure(const EditStep& step);
 
