@@ -38,3 +38,30 @@ inline void sculpt_ball(World& world) {
         }
     }
 }
+
+// A ball of radius 60 in the middle of a clear 3-level grid, roughened by 2000
+// strokes of random brushes at random places in its bounding cube, with its
+// surface built. The same seed every time.
+inline std::unique_ptr<World> randomly_sculpted_ball() {
+    auto grid = std::make_unique<VoxelGrid>(3, false);
+    const int c = static_cast<int>(grid->side() / 2), r = 60;
+    for (int z = -r; z <= r; ++z)
+        for (int y = -r; y <= r; ++y)
+            for (int x = -r; x <= r; ++x)
+                if (x * x + y * y + z * z <= r * r) grid->set_voxel(c + x, c + y, c + z);
+    auto world = std::make_unique<World>();
+    install_grid(*world, std::move(grid), 0);
+    const auto brushes = make_grid_affectors();
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> offset(-r, r);
+    for (int i = 0; i < 2000; ++i) {
+        const VoxelPosition at{uint32_t(c + offset(random)), uint32_t(c + offset(random)), uint32_t(c + offset(random))};
+        const GridAffector& brush = *brushes[random() % kGridAffectorCount];
+        if (random() % 2) {
+            brush.add_shape(*world, at);
+        } else {
+            brush.remove_shape(*world, at);
+        }
+    }
+    return world;
+}

@@ -14,36 +14,13 @@
 #include "grid/ShapeAffector.h"
 #include "grid/SurfaceMaintenance.h"
 #include "grid/World.h"
+#include "SculptedBall.h"
 
 namespace {
 
 constexpr int kBallRadius = 60;
 
-// A ball in a clear grid of 3 levels, roughened by random strokes, with its
-// surface built.
-std::unique_ptr<World> sculpted_world() {
-    auto grid = std::make_unique<VoxelGrid>(3, false);
-    const int c = static_cast<int>(grid->side() / 2), r = kBallRadius;
-    for (int z = -r; z <= r; ++z)
-        for (int y = -r; y <= r; ++y)
-            for (int x = -r; x <= r; ++x)
-                if (x * x + y * y + z * z <= r * r) grid->set_voxel(c + x, c + y, c + z);
-    auto world = std::make_unique<World>();
-    install_grid(*world, std::move(grid), 0);
-    const auto brushes = make_grid_affectors();
-    std::mt19937 random(3);
-    std::uniform_int_distribution<int> offset(-r, r);
-    for (int i = 0; i < 2000; ++i) {
-        const VoxelPosition at{uint32_t(c + offset(random)), uint32_t(c + offset(random)), uint32_t(c + offset(random))};
-        const GridAffector& brush = *brushes[random() % kGridAffectorCount];
-        if (random() % 2) {
-            brush.add_shape(*world, at);
-        } else {
-            brush.remove_shape(*world, at);
-        }
-    }
-    return world;
-}
+std::unique_ptr<World> sculpted_world() { return randomly_sculpted_ball(); }
 
 // Points on the ball's surface, spread evenly at random.
 std::vector<VoxelPosition> surface_points(uint32_t side) {

@@ -14,28 +14,14 @@
 #include "grid/GridAffector.h"
 #include "grid/SolidVoxelCount.h"
 #include "grid/World.h"
+#include "SculptedBall.h"
 
 namespace {
 
 constexpr int kRadius = 60;
 
 std::unique_ptr<World> sculpted_ball() {
-    auto grid = std::make_unique<VoxelGrid>(3, false);
-    const int c = static_cast<int>(grid->side() / 2), r = kRadius;
-    for (int z = -r; z <= r; ++z)
-        for (int y = -r; y <= r; ++y)
-            for (int x = -r; x <= r; ++x)
-                if (x * x + y * y + z * z <= r * r) grid->set_voxel(c + x, c + y, c + z);
-    auto world = std::make_unique<World>();
-    install_grid(*world, std::move(grid), 0);
-    const auto brushes = make_grid_affectors();
-    std::mt19937 random(3);
-    std::uniform_int_distribution<int> offset(-r, r);
-    for (int i = 0; i < 2000; ++i) {
-        const VoxelPosition at{uint32_t(c + offset(random)), uint32_t(c + offset(random)), uint32_t(c + offset(random))};
-        const GridAffector& brush = *brushes[random() % kGridAffectorCount];
-        random() % 2 ? brush.add_shape(*world, at) : brush.remove_shape(*world, at);
-    }
+    std::unique_ptr<World> world = randomly_sculpted_ball();
     world->end_step();
     return world;
 }
