@@ -34,10 +34,9 @@ FrameSettings frame_settings(const EditContext& context) {
 }  // namespace
 
 void render_frame(EditContext& context) {
-    const Viewport& viewport = context.viewport();
     FrameInput frame{context.view(),
                      context.compute_display_box(),
-                     FrameViewport{viewport.x, viewport.y, viewport.width, viewport.height},
+                     context.viewport(),
                      context.world(),
                      context.current_affector(),
                      context.primitive_drawer(),

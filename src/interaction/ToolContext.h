@@ -4,24 +4,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "interaction/Viewport.h"
+
 class GridAffector;
 class Tool;
 class View;
 class World;
-
-// The last values given to reshape.
-struct Viewport {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t width = 512;
-    std::int32_t height = 512;
-};
-
-// A pointer position relative to the viewport origin.
-struct PointerPosition {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-};
 
 // What the tools and the movement modes see of the editor: the camera, the
 // world and the brush, the pointer and buttons, the movement amounts of this

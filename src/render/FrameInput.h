@@ -1,9 +1,8 @@
 #pragma once
 
-#include <cstdint>
-
 #include "dynamics/PhysicsParameters.h"
 #include "grid/IntBox.h"
+#include "interaction/Viewport.h"
 
 class GridAffector;
 class I_ResourceRegistry;
@@ -32,21 +31,13 @@ struct FrameSettings {
     PhysicsParameters physics;
 };
 
-// The window area the frame is drawn into.
-struct FrameViewport {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-};
-
 // Everything one frame draws: the camera, the display box, the world, the
 // brush to outline and what it draws with, where textures are registered,
 // and the settings.
 struct FrameInput {
     const View& view;
     IntBox display_box;
-    FrameViewport viewport;
+    Viewport viewport;
     World& world;
     const GridAffector& affector;
     PrimitiveDrawer& drawer;

@@ -97,7 +97,7 @@ void set_fog(const FrameSettings& settings, const View& view, const IntBox& box)
     glFogf(GL_FOG_END, static_cast<GLfloat>(distance + mean_size));
 }
 
-void set_projection(const FrameViewport& viewport) {
+void set_projection(const Viewport& viewport) {
     glViewport(viewport.x, viewport.y, viewport.width, viewport.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
