@@ -19,42 +19,33 @@ from holloform_editor.status import StatusFields, status_line, stroke_message
 WINDOW_COMMANDS = {"toggle_help", "quit", "screenshot"}
 
 
-def offset_amount(position, extent):
-    """The library's pointer-offset movement mode for one axis."""
-    p = min(max(float(position), 0.0), float(extent))
-    a = extent + 1.0
-    centre = a * 0.5
-    dz = (a - centre) * 0.10000000149011612
-    hi, lo = centre + dz, centre - dz
-    if p > hi:
-        return (p - hi) / (a - hi)
-    if p >= lo:
-        return 0.0
-    return -(lo - p) / (a - hi)
-
-
 def test_pointer_position_yields_the_wanted_amount():
     rng = random.Random(11)
     for _ in range(2000):
         extent = rng.randint(50, 4000)
         amount = rng.choice([0.0, rng.uniform(-1, 1)])
-        got = offset_amount(pointer_position(amount, extent), extent)
+        # The library's pointer-offset movement mode for one axis: no movement
+        # within a tenth of the half-side of the centre, linear beyond.
+        p, a = min(max(float(pointer_position(amount, extent)), 0.0), float(extent)), extent + 1.0
+        hi, lo = a * 0.5 + a * 0.5 * 0.10000000149011612, a * 0.5 - a * 0.5 * 0.10000000149011612
+        got = (p - hi) / (a - hi) if p > hi else 0.0 if p >= lo else -(lo - p) / (a - hi)
         # One pixel of rounding, and amounts inside the dead zone's edge.
         assert abs(got - amount) <= 1.0 / (extent * 0.45) + 1e-9
 
 
-def test_command_line():
-    options = parse_options([])
-    assert options.save_path == "sculpt.hf" and options.size == (1024, 768) and not options.headless
-    options = parse_options(["my.hf", "--levels", "8", "--size", "640x480", "--headless", "--frames", "5",
-                             "--out", "pictures"])
-    assert (options.save_path, options.levels, options.size, options.frames, options.out) == \
-        ("my.hf", 8, (640, 480), 5, "pictures")
-    for bad in (["--levels", "1"], ["--levels", "9"], ["--levels", "x"], ["--size", "640"],
-                ["--size", "0x480"], ["--frames", "0"]):
-        with pytest.raises(SystemExit) as exit_info:
-            parse_options(bad)
-        assert exit_info.value.code == 2
+@pytest.mark.parametrize("arguments, wanted", [
+    ([], ("sculpt.hf", None, (1024, 768), False, None, "holloform-out")),
+    (["my.hf", "--levels", "8", "--size", "640x480", "--headless", "--frames", "5", "--out", "pictures"],
+     ("my.hf", 8, (640, 480), True, 5, "pictures")),
+] + [(bad, SystemExit) for bad in (["--levels", "1"], ["--levels", "9"], ["--levels", "x"], ["--size", "640"],
+                                  ["--size", "0x480"], ["--frames", "0"])])
+def test_command_line(arguments, wanted):
+    if wanted is SystemExit:
+        with pytest.raises(SystemExit, match="^2$"):
+            parse_options(arguments)
+    else:
+        options = parse_options(arguments)
+        assert (options.save_path, options.levels, options.size, options.headless, options.frames, options.out) == wanted
 
 
 def session_on(hf, path="unused.hf"):
@@ -152,13 +143,11 @@ def test_status_line_and_what_a_stroke_did():
     fields.focus, fields.unsaved, fields.message, fields.box_fixed = (20, 5, 30), False, "", False
     assert status_line(fields) == "brush voxel | box 40x40x40 following | focus 20 5 30 depth 9"
 
-    box = (0, 0, 0, 63, 63, 63)
-    assert "safe range 2..509" in stroke_message(False, True, 0, (1, 40, 40), 512, box)
-    assert "fall away" in stroke_message(False, True, 1, (40, 40, 40), 512, box)
-    assert "already solid" in stroke_message(False, True, 0, (40, 40, 40), 512, box)
-    assert "already clear" in stroke_message(False, False, 0, (40, 40, 40), 512, box)
-    assert "outside the box" in stroke_message(True, True, 0, (70, 40, 40), 512, box)
-    assert stroke_message(True, True, 0, (40, 40, 40), 512, box) == ""
+    for args, said in [((False, True, 0, (1, 40, 40)), "safe range 2..509"), ((False, True, 1, (40, 40, 40)), "fall away"),
+                       ((False, True, 0, (40, 40, 40)), "already solid"), ((False, False, 0, (40, 40, 40)), "already clear"),
+                       ((True, True, 0, (70, 40, 40)), "outside the box"), ((True, True, 0, (40, 40, 40)), "")]:
+        message = stroke_message(*args, 512, (0, 0, 0, 63, 63, 63))
+        assert said in message and (said or not message)
 
 
 def test_the_unsaved_mark_follows_real_changes_only(hf, tmp_path):
