@@ -44,8 +44,8 @@ def test_command_line(arguments, wanted):
         with pytest.raises(SystemExit, match="^2$"):
             parse_options(arguments)
     else:
-        options = parse_options(arguments)
-        assert (options.save_path, options.levels, options.size, options.headless, options.frames, options.out) == wanted
+        o = parse_options(arguments)
+        assert (o.save_path, o.levels, o.size, o.headless, o.frames, o.out) == wanted
 
 
 def session_on(hf, path="unused.hf"):
@@ -143,8 +143,10 @@ def test_status_line_and_what_a_stroke_did():
     fields.focus, fields.unsaved, fields.message, fields.box_fixed = (20, 5, 30), False, "", False
     assert status_line(fields) == "brush voxel | box 40x40x40 following | focus 20 5 30 depth 9"
 
-    for args, said in [((False, True, 0, (1, 40, 40)), "safe range 2..509"), ((False, True, 1, (40, 40, 40)), "fall away"),
-                       ((False, True, 0, (40, 40, 40)), "already solid"), ((False, False, 0, (40, 40, 40)), "already clear"),
+    for args, said in [((False, True, 0, (1, 40, 40)), "safe range 2..509"),
+                       ((False, True, 1, (40, 40, 40)), "fall away"),
+                       ((False, True, 0, (40, 40, 40)), "already solid"),
+                       ((False, False, 0, (40, 40, 40)), "already clear"),
                        ((True, True, 0, (70, 40, 40)), "outside the box"), ((True, True, 0, (40, 40, 40)), "")]:
         message = stroke_message(*args, 512, (0, 0, 0, 63, 63, 63))
         assert said in message and (said or not message)

@@ -39,7 +39,7 @@ def test_models_go_in_and_out_and_failures_name_the_file_and_the_reason(tmp_path
     assert (tmp_path / "surface.obj").read_text().startswith("v ")
 
     Holloform.do_action(Holloform.ActionNewClearGrid)
-    count, empty, mesh, flat = Holloform.change_count(), tmp_path / "empty.vox", tmp_path / "s.txt", tmp_path / "flat.obj"
+    count, empty, mesh, flat = Holloform.change_count(), tmp_path / "e.vox", tmp_path / "s.txt", tmp_path / "f.obj"
     for call, message in [
         (lambda: Holloform.import_model(str(empty)), f"{empty}: cannot open the file for reading"),
         (lambda: Holloform.import_model_at(str(source), 1, 100, 100),
