@@ -12,7 +12,8 @@ import pytest
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 from editor_paths import EDITOR, module_dir  # noqa: E402
 
-sys.path.insert(0, str(EDITOR))
+sys.path[:0] = [str(EDITOR), str(module_dir())]
+import Holloform  # noqa: E402
 
 
 def write_cube_vox(path):
@@ -51,20 +52,10 @@ class Library:
         self.module.import_model_at(self.cube, 4 + 4 * (self.edits % 12), 20, 20)
 
 
-@pytest.fixture(scope="session")
-def module_path() -> pathlib.Path:
-    path = module_dir()
-    if not list(path.glob("Holloform*.so")):
-        pytest.fail(f"the Holloform module is not built in {path} (set HOLLOFORM_MODULE_DIR)")
-    return path
-
-
 @pytest.fixture
-def hf(module_path, tmp_path):
+def hf(tmp_path):
     """The module on a new clear grid of 64 voxels a side, its display box
     40 voxels a side around the camera's focus 9 voxels ahead of (32, 16, 41)."""
-    sys.path.insert(0, str(module_path))
-    import Holloform
     library = Library(Holloform, write_cube_vox(tmp_path / "cube.vox"))
     for name in ("IntDisplayBoxX", "IntDisplayBoxY", "IntDisplayBoxZ"):
         Holloform.set_int(getattr(Holloform, name), 40)

@@ -29,7 +29,7 @@ def pixels(path):
     return [p for p in picture.getdata() if max(p) > 60]  # not the background
 
 
-def test_the_demo_writes_pictures_a_grid_file_and_an_obj_file(tmp_path, module_path):
+def test_the_demo_writes_pictures_a_grid_file_and_an_obj_file(tmp_path):
     # No DISPLAY: the editor falls back to the headless demo by itself.
     environment = editor_environment()
     environment.pop("DISPLAY", None)
