@@ -9,10 +9,10 @@ import sys
 
 import pytest
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
-from editor_paths import EDITOR, module_dir  # noqa: E402
-
-sys.path[:0] = [str(EDITOR), str(module_dir())]
+REPOSITORY = pathlib.Path(__file__).resolve().parents[2]
+MODULE_DIR = os.environ.get("HOLLOFORM_MODULE_DIR", str(REPOSITORY / "build" / "python"))
+sys.path[:0] = [str(REPOSITORY / "editor"), MODULE_DIR]
+os.environ["PYTHONPATH"] = os.pathsep.join([MODULE_DIR, os.environ.get("PYTHONPATH", "")])  # for the editor program
 import Holloform  # noqa: E402
 
 

@@ -3,11 +3,11 @@ the status line, brushes, the unsaved mark, framing and the kept camera."""
 
 import json
 import math
+import pathlib
 import random
 
 import pytest
 
-from editor_paths import REPOSITORY
 from holloform_editor import camera, guides, keys
 from holloform_editor.brushes import BRUSH_NAMES
 from holloform_editor.demo import pointer_position
@@ -71,7 +71,7 @@ def test_one_key_table_makes_the_help_the_menu_and_the_readme():
     display = [entry.label for entry in dict(structure)[keys.DISPLAY_MENU]]
     assert {"[x] fog  (4)", "[ ] squares  (1)", "[x] display box fixed  (F10)"} <= set(display)
 
-    readme = (REPOSITORY / "README.md").read_text()
+    readme = (pathlib.Path(__file__).resolve().parents[2] / "README.md").read_text()
     assert keys.readme_tables() in readme
 
 

@@ -1,6 +1,7 @@
 """The editor window under a virtual X server, driven by synthetic mouse and key input."""
 
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -9,10 +10,10 @@ import time
 import pytest
 from PIL import Image
 
-from editor_paths import EDITOR, editor_environment
 from holloform_editor import keys
 from holloform_editor.menu import ROW_HEIGHT, MenuState, menu_structure, submenu_box, top_box
 
+PROGRAM = str(pathlib.Path(__file__).resolve().parents[2] / "editor" / "holloform.py")
 pytestmark = pytest.mark.skipif(not (shutil.which("Xvfb") and shutil.which("xdotool")),
                                 reason="needs Xvfb and xdotool")
 
@@ -54,7 +55,7 @@ def test_a_newcomer_opens_draws_frames_saves_and_quits(tmp_path, x_display, hf):
     saved_grid = tmp_path / "grid.hf"  # a clear grid: nothing to frame when it is opened
     hf.set_string(hf.StringSavePath, str(saved_grid))
     hf.do_action(hf.ActionSave)
-    environment = editor_environment(DISPLAY=x_display)
+    environment = dict(os.environ, DISPLAY=x_display)
     log = tmp_path / "editor.log"
 
     def xdotool(*arguments):
@@ -65,7 +66,7 @@ def test_a_newcomer_opens_draws_frames_saves_and_quits(tmp_path, x_display, hf):
         wait_for(lambda: text in log.read_text(), 20, what)
 
     with open(log, "w") as output:
-        editor = subprocess.Popen([sys.executable, str(EDITOR / "holloform.py"), str(saved_grid), "--size", "800x600",
+        editor = subprocess.Popen([sys.executable, PROGRAM, str(saved_grid), "--size", "800x600",
                                    "--frames", "5000"], env=environment, stdout=output, stderr=subprocess.STDOUT)
     try:
         window = xdotool("search", "--sync", "--name", "^Holloform").split()[0]
