@@ -1,31 +1,21 @@
 """The editor's models-in-and-out keys and commands, on the real module."""
 
-import struct
-import sys
-
 from holloform_editor import keys
 from holloform_editor.session import EditorSession
 
 
-def test_keys_commands_and_files(tmp_path, module_path):
-    sys.path.insert(0, str(module_path))
-    import Holloform
-
+def test_keys_commands_and_files(hf, tmp_path):
     reports, warnings = [], []
-    session = EditorSession(Holloform, str(tmp_path / "sculpt.hf"), report=reports.append, warn=warnings.append)
+    session = EditorSession(hf, str(tmp_path / "sculpt.hf"), report=reports.append, warn=warnings.append)
     models = [row for row in keys.KEY_TABLE if row.menu == keys.MODELS_MENU]
     assert len(models) == 6
     for letter, row in zip("ETPBAO", models):
         assert keys.binding_for_event(keys.event_name(chr(ord(letter) - 64), ctrl=True)) == row
 
-    voxels = struct.pack("<i", 8) + bytes(v for i in range(8) for v in (i & 1, i >> 1 & 1, i >> 2, 1))
-    body = (b"SIZE" + struct.pack("<iiiii", 12, 0, 2, 2, 2) + b"XYZI" + struct.pack("<ii", len(voxels), 0) + voxels)
-    model = tmp_path / "cube.vox"
-    model.write_bytes(b"VOX " + struct.pack("<i", 150) + b"MAIN" + struct.pack("<ii", 0, len(body)) + body)
     session.new_clear_grid()
-    session.ask_path = lambda prompt: str(model)
+    session.ask_path = lambda prompt: hf.cube
     assert not session.dirty
-    assert session.import_model() == str(model) and session.dirty
+    assert session.import_model() == hf.cube and session.dirty
     written = [session.export_model_vox(), session.export_surface_stl()]
     assert written == [str(tmp_path / "sculpt.vox"), str(tmp_path / "sculpt.surface.stl")]
     assert all((tmp_path / path).exists() for path in written)

@@ -1,10 +1,9 @@
-"""Saves, loads and the autosave, against a stand-in for the library's file actions."""
+"""Saves, loads and the autosave of the editor, on the real module."""
 
 import os
 
 import pytest
 
-from fake_library import MAGIC, FakeLibrary
 from holloform_editor.files import GridFileError, fallback_autosave_path, load_grid, save_grid
 from holloform_editor.session import EditorSession
 
@@ -14,104 +13,79 @@ def quiet_session(hf, path):
     return EditorSession(hf, str(path), report=messages.append, warn=messages.append), messages
 
 
-def leftovers(folder):
-    return sorted(name for name in os.listdir(folder) if name.endswith(".tmp"))
+def test_load_errors_name_the_file_and_keep_the_grid_and_long_paths_work(hf, saved_grid, tmp_path):
+    (tmp_path / "junk.hf").write_bytes(b"junk" * 8)
+    count = hf.change_count()
+    for name, reason in (("missing.hf", "Unable to open named file. (No such file or directory)"),
+                         ("junk.hf", "Unknown file type.")):
+        with pytest.raises(GridFileError) as caught:
+            load_grid(hf, str(tmp_path / name))
+        assert str(caught.value) == f"Could not load {tmp_path / name}: {reason}"
+    assert hf.change_count() == count
 
-
-def test_load_errors_are_reported_with_the_path_and_keep_the_grid(tmp_path):
-    hf = FakeLibrary(MAGIC + b"current")
-    with pytest.raises(GridFileError, match=r"missing\.hf: Unable to open named file"):
-        load_grid(hf, str(tmp_path / "missing.hf"))
-    (tmp_path / "junk.hf").write_bytes(b"junk")
-    with pytest.raises(GridFileError, match="Not a Holloform grid file"):
-        load_grid(hf, str(tmp_path / "junk.hf"))
-    assert hf.grid == MAGIC + b"current"
-
-
-def test_paths_longer_than_the_library_holds_still_reach_the_right_file(tmp_path):
+    # Paths longer than the library's string setting holds reach the right file.
     folder = tmp_path / ("d" * 60) / ("e" * 60)
     folder.mkdir(parents=True)
     target = folder / ("f" * 40 + ".hf")
-    assert len(str(target).encode()) > 127
-    cwd = os.getcwd()
-    hf = FakeLibrary(MAGIC + b"long")
+    cwd, bounds = os.getcwd(), hf.solid_bounds()
     save_grid(hf, str(target))
-    hf.grid = b""
+    hf.do_action(hf.ActionNewClearGrid)
     load_grid(hf, str(target))
-    assert hf.grid == MAGIC + b"long" and os.getcwd() == cwd and leftovers(folder) == []
+    assert hf.solid_bounds() == bounds and os.getcwd() == cwd and os.listdir(folder) == [target.name]
 
 
 @pytest.mark.parametrize("drop_the_grid", [EditorSession.quit, EditorSession.new_clear_grid])
-def test_unsaved_edits_go_to_the_autosave_only(tmp_path, drop_the_grid):
-    target = tmp_path / "grid.hf"
-    target.write_bytes(MAGIC + b"saved")
-    hf = FakeLibrary()
-    session, _ = quiet_session(hf, target)
+def test_unsaved_edits_go_to_the_autosave_only(hf, saved_grid, drop_the_grid):
+    saved = saved_grid.read_bytes()
+    session, _ = quiet_session(hf, saved_grid)
     session.start()
-    assert hf.grid == MAGIC + b"saved"
-    hf.edit("stroke")
-    assert drop_the_grid(session) is not False
-    assert target.read_bytes() == MAGIC + b"saved"
-    assert (tmp_path / "grid.hf.autosave").read_bytes() == MAGIC + b"savedstroke"
-    assert not session.dirty
+    hf.edit()
+    edited = hf.solid_bounds()
+    assert drop_the_grid(session) is not False and not session.dirty
+    assert saved_grid.read_bytes() == saved
+    load_grid(hf, f"{saved_grid}.autosave")
+    assert hf.solid_bounds() == edited
 
 
-def test_quitting_after_a_save_writes_no_autosave(tmp_path):
+def test_bad_files_leave_the_editor_running(hf, tmp_path):
     target = tmp_path / "grid.hf"
-    session, messages = quiet_session(FakeLibrary(), target)
-    session.start()
-    session.hf.edit("space")
-    assert session.save() and session.quit()
-    assert not (tmp_path / "grid.hf.autosave").exists()
-    assert f"Saved {target}" in messages
-
-
-def test_bad_files_leave_the_editor_running(tmp_path):
-    target = tmp_path / "grid.hf"
-    target.write_bytes(b"not a grid")
-    hf = FakeLibrary()
+    target.write_bytes(b"not a grid" * 4)
     session, messages = quiet_session(hf, target)
     session.start(levels=4)
-    assert any("Not a Holloform grid file" in text for text in messages)
+    assert any("Unknown file type" in text for text in messages)
     # Nothing was loaded, so --levels makes the grid; the bad file is untouched.
-    assert hf.ints[hf.IntGridLevels] == 4 and hf.grid == MAGIC + b"solid"
-    assert session.quit() and target.read_bytes() == b"not a grid"
+    assert hf.grid_side() == 4096 and hf.solid_bounds() == (0, 0, 0, 4095, 4095, 4095)
+    assert session.quit() and target.read_bytes() == b"not a grid" * 4
     assert not (tmp_path / "grid.hf.view").exists()  # no camera beside a file that is not the grid
 
 
-def test_failed_saves_are_reported_and_unsaved_edits_reach_the_cache_folder(tmp_path, private_cache):
-    folder = tmp_path / "read-only"
-    folder.mkdir()
-    target = folder / "grid.hf"
-    target.write_bytes(MAGIC + b"saved")
-    hf = FakeLibrary()
-    hf.read_only.add(str(folder))
-    session, messages = quiet_session(hf, target)
+def test_failed_saves_are_reported_and_unsaved_edits_reach_the_cache_folder(hf, saved_grid, private_cache):
+    saved = saved_grid.read_bytes()
+    hf.read_only.add(str(saved_grid.parent))
+    session, messages = quiet_session(hf, saved_grid)
     session.start()
-    hf.edit("stroke")
-    session.note_button(0, pressed=True)
+    hf.edit()
     assert not session.save()
-    assert messages[-1] == f"Could not save {target}: Unable to open file for writing. (Read-only file system)"
+    reason = "Unable to open file for writing. (Read-only file system)"
+    assert messages[-1] == f"Could not save {saved_grid}: {reason}"
 
     # Quitting tries the autosave beside the file, then the cache folder.
     assert session.quit()
-    fallback = fallback_autosave_path(str(target))
+    fallback = fallback_autosave_path(str(saved_grid))
     assert os.path.dirname(os.path.dirname(fallback)) == str(private_cache)
-    assert messages[-2:] == [f"Could not save {target}.autosave: Unable to open file for writing. "
-                             "(Read-only file system)", f"Unsaved edits written to {fallback}"]
-    assert open(fallback, "rb").read() == MAGIC + b"savedstroke"
-    assert target.read_bytes() == MAGIC + b"saved" and not session.dirty
-    session, messages = quiet_session(FakeLibrary(), target)
+    assert messages[-2:] == [f"Could not save {saved_grid}.autosave: {reason}", f"Unsaved edits written to {fallback}"]
+    assert saved_grid.read_bytes() == saved and not session.dirty and os.path.getsize(fallback) > 0
+    session, messages = quiet_session(hf, saved_grid)
     session.start()
     assert any(text.startswith(f"Note: {fallback} holds edits newer") for text in messages)
 
     # With the cache folder unusable too, the grid is kept rather than
     # replaced, and a quit reports the loss.
     hf.read_only.add(os.path.dirname(fallback))
-    session, messages = quiet_session(hf, target)
-    hf.edit("more")
+    hf.edit()
+    count = hf.change_count()
     session.new_clear_grid()
-    assert hf.grid == MAGIC + b"savedstrokemore" and session.dirty
+    assert hf.change_count() == count and session.dirty
     assert messages[-1] == "No new clear grid: that would drop the unsaved edits"
     assert not session.quit()
     assert messages[-1] == "Unsaved edits are lost: no autosave could be written"

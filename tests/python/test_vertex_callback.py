@@ -8,114 +8,99 @@ import weakref
 import pytest
 
 import Holloform
-from holloform_scene import BOX, clear_box_scene, export_vertices, export_with
 
-SIDE = BOX + 1  # voxels across the display box
-SQUARES = 6 * SIDE * SIDE
+BOX = 40  # the display box spans 41 voxels, both bounds inclusive
+SQUARES = 6 * (BOX + 1) ** 2
+
+
+@pytest.fixture(autouse=True)
+def clear_box_scene():
+    """A clear grid, a 40-voxel display box around the focus that follows the
+    camera, and solid space outside the box: the export then sends the inward
+    faces of the box's six walls."""
+    Holloform.set_int(Holloform.IntGridLevels, 3)
+    Holloform.do_action(Holloform.ActionNewClearGrid)
+    for setting in (Holloform.IntDisplayBoxX, Holloform.IntDisplayBoxY, Holloform.IntDisplayBoxZ):
+        Holloform.set_int(setting, BOX)
+    Holloform.do_action(Holloform.ActionUpdateDisplayBox)
+    Holloform.set_bool(Holloform.BoolDisplayBoxStickOn, 0)
+    Holloform.set_bool(Holloform.BoolD_OutsideSolid, 1)
+    Holloform.set_float(Holloform.FloatExportBoxMaxDim, float(BOX))
+
+
+def export_with(callable_):
+    Holloform.set_vertex3_func(callable_)
+    Holloform.do_action(Holloform.ActionExportDisplayBoxAsSquares)
+
+
+def export_vertices():
+    vertices = []
+    export_with(lambda x, y, z: vertices.append((x, y, z)))
+    return vertices
 
 
 def test_a_long_export_sends_every_wall_square_as_python_floats():
     # Which squares the export holds is the library's own test; here they all
     # arrive, as floats, in the box turned a quarter about x: (X, -Z, Y).
-    clear_box_scene()
     vertices = export_vertices()
-    assert len(vertices) == 4 * SQUARES
-    assert all(type(value) is float for vertex in vertices for value in vertex)
+    assert len(vertices) == 4 * SQUARES and all(type(v) is float for vertex in vertices for v in vertex)
     low, high = -BOX / 2, BOX / 2 + 1
-    extents = [(min(axis), max(axis)) for axis in zip(*vertices)]
-    assert extents == [(low, high), (-high, -low), (low, high)]
+    assert [(min(axis), max(axis)) for axis in zip(*vertices)] == [(low, high), (-high, -low), (low, high)]
 
 
 @pytest.mark.parametrize("error_type", [ValueError, KeyboardInterrupt])
 def test_the_first_error_stops_the_export_and_is_raised(error_type):
-    clear_box_scene()
     for stop in (1, 2, random.Random(5).randrange(3, 4 * SQUARES)):
-        calls = []
-        raised = error_type("stop at %d" % stop)
+        calls, raised = [], error_type(f"stop at {stop}")
 
-        def receiver(x, y, z):
-            calls.append((x, y, z))
+        def receiver(*corner):
+            calls.append(corner)
             if len(calls) >= stop:
                 raise raised
 
         with pytest.raises(error_type) as caught:
             export_with(receiver)
-        assert caught.value is raised
-        assert len(calls) == stop
-    # Nothing is left pending: the module and the interpreter go on normally.
-    assert sys.exc_info() == (None, None, None)
-    assert len(export_vertices()) == 4 * SQUARES
+        assert caught.value is raised and len(calls) == stop
+    # The callback cannot change the world it is exporting.
+    with pytest.raises(RuntimeError, match="do_action cannot be called while"):
+        export_with(lambda *corner: Holloform.do_action(Holloform.ActionNewSolidGrid))
+    # Nothing is left pending, and the grid is still the clear one.
+    assert sys.exc_info() == (None, None, None) and len(export_vertices()) == 4 * SQUARES
 
 
-def test_a_replaced_callable_is_released_and_non_callables_change_nothing():
-    clear_box_scene()
-    first_calls, second_calls = [], []
+def test_the_module_holds_one_reference_released_on_replacement_and_exports_keep_none():
+    first_calls, after, result = [], [], object()
 
     def first(*corner):
         first_calls.append(corner)
 
+    class ReplacesItself:
+        def __call__(self, *corner):
+            Holloform.set_vertex3_func(lambda *corner: after.append(1) or result)
+
     baseline = sys.getrefcount(first)
     Holloform.set_vertex3_func(first)
     assert sys.getrefcount(first) == baseline + 1
-    Holloform.set_vertex3_func(lambda *corner: second_calls.append(corner))
-    assert sys.getrefcount(first) == baseline
     for value in (5, None, "f"):
         with pytest.raises(TypeError, match="^Need a callable object!$"):
             Holloform.set_vertex3_func(value)
-    Holloform.do_action(Holloform.ActionExportDisplayBoxAsSquares)
-    assert first_calls == [] and len(second_calls) == 4 * SQUARES
-
-
-def test_a_callable_may_replace_itself_during_the_export():
-    clear_box_scene()
-    after = []
-
-    class ReplacesItself:
-        calls = 0
-
-        def __call__(self, x, y, z):
-            ReplacesItself.calls += 1
-            Holloform.set_vertex3_func(lambda *corner: after.append(corner))
-
+    # A callable may replace itself during the export, even when the module
+    # holds its last reference.
     replacer = ReplacesItself()
     gone = weakref.ref(replacer)
     Holloform.set_vertex3_func(replacer)
-    del replacer  # the module's reference is now the only one
+    del replacer
+    assert sys.getrefcount(first) == baseline
     Holloform.do_action(Holloform.ActionExportDisplayBoxAsSquares)
-    assert ReplacesItself.calls == 1
-    assert len(after) == 4 * SQUARES - 1
     gc.collect()
-    assert gone() is None
+    assert gone() is None and len(after) == 4 * SQUARES - 1 and first_calls == []
 
-
-def test_the_callback_cannot_change_the_world_it_is_exporting():
-    clear_box_scene()
-    calls = []
-
-    def renews_the_grid(*corner):
-        calls.append(corner)
-        Holloform.do_action(Holloform.ActionNewSolidGrid)
-
-    with pytest.raises(RuntimeError, match="do_action cannot be called while"):
-        export_with(renews_the_grid)
-    assert len(calls) == 1
-    assert len(export_vertices()) == 4 * SQUARES  # still the clear grid
-
-
-
-def test_exports_keep_no_references():
-    clear_box_scene()
-    result = object()
-    export_with(lambda *corner: result)  # warms up whatever the export caches
-    results_before = sys.getrefcount(result)
-    gc.collect()
-    blocks_before = sys.getallocatedblocks()
+    results_before, blocks_before = sys.getrefcount(result), sys.getallocatedblocks()
     for _ in range(3):
-        export_with(lambda *corner: result)
+        Holloform.do_action(Holloform.ActionExportDisplayBoxAsSquares)
     gc.collect()
-    grown = sys.getallocatedblocks() - blocks_before
     assert sys.getrefcount(result) == results_before
     # A leaked argument tuple (or its floats) per vertex would be over a
     # hundred thousand blocks. (With PYTHONMALLOC=malloc no blocks are
     # counted; the leak checker of the sanitizer build covers that case.)
-    assert grown < 1000
+    assert sys.getallocatedblocks() - blocks_before < 1000
