@@ -1,6 +1,7 @@
 #include "dynamics/SurfaceVertexSet.h"
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 #include <tuple>
 
@@ -10,6 +11,8 @@
 namespace {
 
 constexpr uint32_t kFirstTableBits = 4;
+
+std::atomic<uint64_t> last_layout_stamp{0};
 
 }  // namespace
 
@@ -111,6 +114,7 @@ VertexIndex SurfaceVertexSet::insert_at(std::size_t slot, const VertexCoordinate
     const VertexIndex index = new_record(voxel);
     table_[slot] = Slot{index, tag};
     ++size_;
+    layout_stamp_ = 0;
     return index;
 }
 
@@ -188,6 +192,7 @@ void SurfaceVertexSet::erase(VertexKey key) {
     v.links_ = free_record_;
     free_record_ = index;
     --size_;
+    layout_stamp_ = 0;
 }
 
 void SurfaceVertexSet::clear() {
@@ -197,6 +202,12 @@ void SurfaceVertexSet::clear() {
     size_ = 0;
     reset_table(kFirstTableBits);
     links_.clear();
+    layout_stamp_ = 0;
+}
+
+uint64_t SurfaceVertexSet::layout_stamp() const {
+    if (layout_stamp_ == 0) layout_stamp_ = ++last_layout_stamp;
+    return layout_stamp_;
 }
 
 void SurfaceVertexSet::snap_to_voxels() {

@@ -96,6 +96,10 @@ public:
     // Puts indices of vertices of the set into ascending key order.
     void sort_by_key(std::vector<VertexIndex>& indices) const;
 
+    // A number that names the set's layout: it changes whenever a vertex is added or removed, and no two
+    // sets share one. While it stays the same, index_at gives the same answers.
+    uint64_t layout_stamp() const;
+
     std::size_t size() const { return size_; }
     // Every index of a vertex of the set is below this.
     VertexIndex index_limit() const { return slots_used_; }
@@ -145,6 +149,7 @@ private:
     uint32_t coordinate_mask_;
 
     NeighbourLinkPool links_;
+    mutable uint64_t layout_stamp_ = 0;  // 0: the layout changed since a stamp was last handed out
     std::vector<uint32_t> tags_;  // find_or_create_indices' scratch
     uint32_t levels_;
     uint32_t key_bits_;

@@ -7,6 +7,7 @@
 #include "grid/CubeTables.h"
 #include "grid/GridCursor.h"
 #include "grid/World.h"
+#include "render/BoxContents.h"
 
 namespace {
 
@@ -48,12 +49,38 @@ private:
     std::vector<Entry> entries_;
 };
 
+// Numbers the mesh vertices of a plan in the order of first use: a vertex of
+// the set once, a voxel without one at every call.
+class PlanNumbering {
+public:
+    PlanNumbering(const SurfaceVertexSet& vertices, LimitSurfacePlan& plan)
+        : vertices_(vertices), plan_(plan), number_of_(vertices.index_limit(), kNoVertex) {}
+
+    uint32_t number(VertexIndex index, uint32_t x, uint32_t y, uint32_t z) {
+        const uint32_t next = static_cast<uint32_t>(plan_.vertices.size());
+        if (index == kNoVertexIndex) {
+            plan_.bare_voxels.push_back(VertexCoordinates{x, y, z});
+        } else if (number_of_[index] != kNoVertex) {
+            return number_of_[index];
+        } else {
+            number_of_[index] = next;
+        }
+        plan_.vertices.push_back(index);
+        return next;
+    }
+
+    const SurfaceVertexSet& vertices() const { return vertices_; }
+    LimitSurfacePlan& plan() { return plan_; }
+
+private:
+    const SurfaceVertexSet& vertices_;
+    LimitSurfacePlan& plan_;
+    std::vector<uint32_t> number_of_;  // by vertex index
+};
+
 // What the cubes of one column share: where their vertices go.
 struct SweepTarget {
-    SurfaceVertexSet& vertices;
-    SurfaceMesh& mesh;
-    uint32_t frame;
-    const PhysicsParameters& physics;
+    PlanNumbering& numbering;
     RecentVertices& recent;
 };
 
@@ -76,11 +103,12 @@ public:
             const CubeTriangles& triangles = case_triangles()[cube_case];
             if (!triangles.empty() || static_cast<int>(cube_case) != previous_case) {
                 previous_case = static_cast<int>(cube_case);
+                std::vector<uint32_t>& corners = target_.numbering.plan().corners;
                 for (const CubeTriangle& triangle : triangles) {
                     const uint32_t i0 = mesh_index(triangle[0], z);
                     const uint32_t i1 = mesh_index(triangle[1], z);
                     const uint32_t i2 = mesh_index(triangle[2], z);
-                    target_.mesh.add_triangle(i0, i1, i2);
+                    corners.insert(corners.end(), {i0, i1, i2});
                 }
                 ++z;
             } else {
@@ -140,15 +168,14 @@ private:
         return cube_case;
     }
 
-    // The mesh index of corner j of the cube whose highest corner is at z.
+    // The plan's number for corner j of the cube whose highest corner is at z.
     uint32_t mesh_index(uint32_t j, uint32_t z) {
         if (cached_[j] == kNoVertex) {
             const uint32_t x = x_ - 1 + ((j >> 2) & 1u);
             const uint32_t y = y_ - 1 + ((j >> 1) & 1u);
             const uint32_t corner_z = z - 1 + (j & 1u);
-            const VertexIndex index = target_.recent.find(target_.vertices, x, y, corner_z);
-            cached_[j] = target_.vertices.advance_and_emit(index, x, y, corner_z, target_.frame, target_.mesh,
-                                                           target_.physics);
+            const VertexIndex index = target_.recent.find(target_.numbering.vertices(), x, y, corner_z);
+            cached_[j] = target_.numbering.number(index, x, y, corner_z);
         }
         return cached_[j];
     }
@@ -175,14 +202,16 @@ void RowList::fill(GridCursor& cursor, uint32_t x, uint32_t y, uint32_t z0) {
     changes.push_back(kRowEnd);
 }
 
-void sweep_limit_surface(const VoxelGrid& grid, SurfaceVertexSet& vertices, const IntBox& box, SurfaceMesh& mesh,
-                         uint32_t frame, const PhysicsParameters& physics) {
+void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices, const IntBox& box,
+                        LimitSurfacePlan& plan) {
+    plan.clear();
     if (!box.fits_within(grid.side())) return;
     if (box.x0 == box.x1 || box.y0 == box.y1 || box.z0 == box.z1) return;  // too thin for a cube
 
     GridCursor cursor(grid, box.x1 + 1, box.y1 + 1, box.z1 + 1);
     RecentVertices recent;
-    const SweepTarget target{vertices, mesh, frame, physics, recent};
+    PlanNumbering numbering(vertices, plan);
+    const SweepTarget target{numbering, recent};
     const uint32_t width = box.x1 - box.x0 + 1;
     std::vector<RowList> previous(width);  // the rows at y - 1, by x - x0
     std::vector<RowList> current(width);   // the rows at y
@@ -197,6 +226,60 @@ void sweep_limit_surface(const VoxelGrid& grid, SurfaceVertexSet& vertices, cons
         }
         std::swap(previous, current);
     }
+}
+
+void emit_limit_surface(const LimitSurfacePlan& plan, SurfaceVertexSet& vertices, SurfaceMesh& mesh, uint32_t frame,
+                        const PhysicsParameters& physics) {
+    std::vector<uint32_t> mesh_index(plan.vertices.size());
+    size_t bare = 0;
+    for (size_t i = 0; i < plan.vertices.size(); ++i) {
+        const VertexIndex index = plan.vertices[i];
+        const VertexCoordinates voxel = index == kNoVertexIndex ? plan.bare_voxels[bare++] : VertexCoordinates{};
+        mesh_index[i] = vertices.advance_and_emit(index, voxel.x, voxel.y, voxel.z, frame, mesh, physics);
+    }
+    for (size_t c = 0; c + 2 < plan.corners.size(); c += 3) {
+        mesh.add_triangle(mesh_index[plan.corners[c]], mesh_index[plan.corners[c + 1]],
+                          mesh_index[plan.corners[c + 2]]);
+    }
+}
+
+namespace {
+
+// The plan of the last sweep, with what it was made from.
+class SweepPlanCache {
+public:
+    const LimitSurfacePlan& plan_for(const VoxelGrid& grid, const SurfaceVertexSet& vertices, const IntBox& box) {
+        describe_box_contents(grid, box, contents_now_);
+        const uint64_t layout = vertices.layout_stamp();
+        if (valid_ && layout == layout_ && grid.levels() == levels_ && box == box_ && contents_now_ == contents_) {
+            return plan_;
+        }
+        valid_ = false;
+        plan_limit_surface(grid, vertices, box, plan_);
+        std::swap(contents_, contents_now_);
+        layout_ = layout;
+        levels_ = grid.levels();
+        box_ = box;
+        valid_ = true;
+        return plan_;
+    }
+
+private:
+    bool valid_ = false;
+    uint64_t layout_ = 0;
+    uint32_t levels_ = 0;
+    IntBox box_;
+    std::vector<uint64_t> contents_;
+    std::vector<uint64_t> contents_now_;
+    LimitSurfacePlan plan_;
+};
+
+}  // namespace
+
+void sweep_limit_surface(const VoxelGrid& grid, SurfaceVertexSet& vertices, const IntBox& box, SurfaceMesh& mesh,
+                         uint32_t frame, const PhysicsParameters& physics) {
+    static thread_local SweepPlanCache cache;
+    emit_limit_surface(cache.plan_for(grid, vertices, box), vertices, mesh, frame, physics);
 }
 
 void sweep_limit_surface(World& world, const IntBox& box, SurfaceMesh& mesh, uint32_t frame,
