@@ -254,10 +254,7 @@ uint32_t SurfaceVertexSet::advance_and_emit(uint32_t x, uint32_t y, uint32_t z, 
 
 uint32_t SurfaceVertexSet::advance_and_emit(VertexIndex index, uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
                                             MeshVertexSink& mesh, const PhysicsParameters& physics) {
-    if (index == kNoVertexIndex) {
-        return mesh.add_vertex(voxel_anchor(
-            VertexCoordinates{x & coordinate_mask_, y & coordinate_mask_, z & coordinate_mask_}));
-    }
+    if (index == kNoVertexIndex) return mesh.add_vertex(bare_anchor(x, y, z));
     SurfaceVertex& v = vertex(index);
     if (v.stamp == frame) {
         return v.mesh_index;
@@ -266,4 +263,26 @@ uint32_t SurfaceVertexSet::advance_and_emit(VertexIndex index, uint32_t x, uint3
     v.mesh_index = mesh.add_vertex(shown);
     v.stamp = frame;
     return v.mesh_index;
+}
+
+uint32_t SurfaceVertexSet::advance_and_emit_run(const VertexIndex* indices, uint32_t count, uint32_t frame,
+                                                const PhysicsParameters& physics, uint32_t first_mesh_index,
+                                                float* positions, uint32_t* mesh_indices) {
+    const unsigned read = read_buffer(frame);
+    uint32_t written = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        SurfaceVertex& v = vertex(indices[i]);
+        if (v.stamp != frame) {
+            const Vector3& shown = physics.do_physics ? step_vertex(*this, v, frame, physics) : v.position[read];
+            float* out = positions + 4 * size_t(written);
+            out[0] = shown.x;
+            out[1] = shown.y;
+            out[2] = shown.z;
+            out[3] = 0.0f;
+            v.mesh_index = first_mesh_index + written++;
+            v.stamp = frame;
+        }
+        mesh_indices[i] = v.mesh_index;
+    }
+    return written;
 }

@@ -78,6 +78,19 @@ public:
     uint32_t advance_and_emit(VertexIndex index, uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
                               MeshVertexSink& mesh, const PhysicsParameters& physics);
 
+    // advance_and_emit for the vertices at indices[0 .. count), one after the other (none kNoVertexIndex),
+    // without a mesh: each one's mesh index goes to `mesh_indices`, and the vertices not yet emitted in
+    // this frame are numbered from `first_mesh_index` on, their positions written to `positions` as
+    // (x, y, z, 0), which has room for `count` of them. Returns how many were written.
+    uint32_t advance_and_emit_run(const VertexIndex* indices, uint32_t count, uint32_t frame,
+                                  const PhysicsParameters& physics, uint32_t first_mesh_index, float* positions,
+                                  uint32_t* mesh_indices);
+
+    // Where a voxel is shown that has no vertex: its anchor, the coordinates wrapped as keys wrap them.
+    Vector3 bare_anchor(uint32_t x, uint32_t y, uint32_t z) const {
+        return voxel_anchor(VertexCoordinates{x & coordinate_mask_, y & coordinate_mask_, z & coordinate_mask_});
+    }
+
     // The index of the vertex at voxel (x, y, z), or kNoVertexIndex.
     VertexIndex index_at(uint32_t x, uint32_t y, uint32_t z) const;
 

@@ -230,16 +230,37 @@ void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices,
 
 void emit_limit_surface(const LimitSurfacePlan& plan, SurfaceVertexSet& vertices, SurfaceMesh& mesh, uint32_t frame,
                         const PhysicsParameters& physics) {
-    std::vector<uint32_t> mesh_index(plan.vertices.size());
+    const uint32_t count = static_cast<uint32_t>(plan.vertices.size());
+    const uint32_t first = mesh.vertex_count();
+    std::vector<uint32_t> mesh_index(count);
+    float* positions = mesh.add_vertex_room(count);
+    uint32_t written = 0;
     size_t bare = 0;
-    for (size_t i = 0; i < plan.vertices.size(); ++i) {
-        const VertexIndex index = plan.vertices[i];
-        const VertexCoordinates voxel = index == kNoVertexIndex ? plan.bare_voxels[bare++] : VertexCoordinates{};
-        mesh_index[i] = vertices.advance_and_emit(index, voxel.x, voxel.y, voxel.z, frame, mesh, physics);
+    for (uint32_t i = 0; i < count;) {
+        // The run of vertices of the set up to the next voxel without one.
+        uint32_t end = i;
+        while (end < count && plan.vertices[end] != kNoVertexIndex) ++end;
+        written += vertices.advance_and_emit_run(plan.vertices.data() + i, end - i, frame, physics, first + written,
+                                                 positions + 4 * size_t(written), mesh_index.data() + i);
+        if (end == count) break;
+        const VertexCoordinates& voxel = plan.bare_voxels[bare++];
+        const Vector3 anchor = vertices.bare_anchor(voxel.x, voxel.y, voxel.z);
+        float* out = positions + 4 * size_t(written);
+        out[0] = anchor.x;
+        out[1] = anchor.y;
+        out[2] = anchor.z;
+        out[3] = 0.0f;
+        mesh_index[end] = first + written++;
+        i = end + 1;
     }
-    for (size_t c = 0; c + 2 < plan.corners.size(); c += 3) {
-        mesh.add_triangle(mesh_index[plan.corners[c]], mesh_index[plan.corners[c + 1]],
-                          mesh_index[plan.corners[c + 2]]);
+    mesh.keep_vertices(first + written);
+
+    uint32_t* indices = mesh.add_index_room(plan.corners.size());
+    if (written == count) {
+        // Every vertex was numbered afresh, in plan order.
+        for (size_t c = 0; c < plan.corners.size(); ++c) indices[c] = first + plan.corners[c];
+    } else {
+        for (size_t c = 0; c < plan.corners.size(); ++c) indices[c] = mesh_index[plan.corners[c]];
     }
 }
 

@@ -25,6 +25,13 @@ public:
     uint32_t add_vertex(float x, float y, float z);
     uint32_t add_vertex_int(uint32_t x, uint32_t y, uint32_t z);
     void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
+    // Room for `count` more vertices, (x, y, z, 0) each, to be filled by the
+    // caller; vertices beyond `count` in all can be dropped again with
+    // keep_vertices.
+    float* add_vertex_room(uint32_t count);
+    void keep_vertices(uint32_t count) { positions_.resize(4 * size_t(count)); }
+    // Room for `count` more indices, to be filled by the caller.
+    uint32_t* add_index_room(size_t count);
 
     // Empties the positions and the indices (the other arrays are sized
     // again by the computations below).
