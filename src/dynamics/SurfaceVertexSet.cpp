@@ -64,6 +64,26 @@ VertexIndex SurfaceVertexSet::index_at(uint32_t x, uint32_t y, uint32_t z) const
     return table_[slot_of(voxel)].index;
 }
 
+void SurfaceVertexSet::indices_at(const VertexCoordinates* voxels, std::size_t count, VertexIndex* found) const {
+    // A probe waits for its table line and then for the record its tag points at: the lines of the voxel
+    // kAhead on are fetched, and the record of the one half as far on.
+    constexpr std::size_t kAhead = 16;
+    std::vector<uint32_t> tags(count);
+    auto wrapped = [this](const VertexCoordinates& p) {
+        return VertexCoordinates{p.x & coordinate_mask_, p.y & coordinate_mask_, p.z & coordinate_mask_};
+    };
+    for (std::size_t i = 0; i < count; ++i) tags[i] = tag_of(wrapped(voxels[i]));
+    for (std::size_t i = 0; i < count && i < kAhead; ++i) __builtin_prefetch(&table_[home_of(tags[i])]);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + kAhead < count) __builtin_prefetch(&table_[home_of(tags[i + kAhead])]);
+        if (i + kAhead / 2 < count) {
+            const Slot& slot = table_[home_of(tags[i + kAhead / 2])];
+            if (slot.index != kNoVertexIndex) __builtin_prefetch(&vertex(slot.index));
+        }
+        found[i] = table_[slot_of(wrapped(voxels[i]), tags[i])].index;
+    }
+}
+
 VertexIndex SurfaceVertexSet::find_index(VertexKey key) const {
     return table_[slot_of(split_key(key))].index;
 }

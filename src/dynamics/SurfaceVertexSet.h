@@ -93,6 +93,9 @@ public:
 
     // The index of the vertex at voxel (x, y, z), or kNoVertexIndex.
     VertexIndex index_at(uint32_t x, uint32_t y, uint32_t z) const;
+    // index_at for many voxels at once, their indices to `found`. The table lines and then the records are
+    // fetched ahead of the probes, which spares most of the waits of one call per voxel in a big set.
+    void indices_at(const VertexCoordinates* voxels, std::size_t count, VertexIndex* found) const;
 
     // The vertex at an index that names a vertex of the set.
     SurfaceVertex& vertex(VertexIndex index) { return pages_[index >> kPageBits][index & kPageMask]; }

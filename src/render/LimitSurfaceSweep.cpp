@@ -24,64 +24,69 @@ const std::array<CubeTriangles, kCubeCases>& case_triangles() {
     return table;
 }
 
-// The vertex indices of the voxels met lately. A voxel is a corner of cubes
-// in four neighbouring columns, met again within a layer or two of columns;
-// this spares most of those meetings the set's index table.
-class RecentVertices {
+// The corner meetings of a sweep, gathered before any vertex is looked up.
+// Each meeting that the column's corner cache does not answer is an event;
+// events name voxels, numbered in the order they were first seen, and the
+// triangles name events. A voxel met again soon is found among the recent
+// ones (the rows of the two layers in use, 128 voxels wide, never share a
+// line); one seen long ago may get a second number, which the vertex lookup
+// makes good.
+class CornerEvents {
 public:
-    RecentVertices() : entries_(kSize, Entry{0, 0, 0, kNoVertexIndex, false}) {}
+    CornerEvents() : recent_(kRecentSize, Recent{0, 0, 0, kNoVertex}) {}
 
-    VertexIndex find(const SurfaceVertexSet& vertices, uint32_t x, uint32_t y, uint32_t z) {
-        // Direct-mapped on the low coordinate bits: the rows of the two layers
-        // in use, 128 voxels wide, never share a line.
-        Entry& e = entries_[(x & 127u) | (y & 1u) << 7 | (z & 63u) << 8];
-        if (!e.used || e.x != x || e.y != y || e.z != z) e = Entry{x, y, z, vertices.index_at(x, y, z), true};
-        return e.index;
-    }
-
-private:
-    struct Entry {
-        uint32_t x, y, z;
-        VertexIndex index;
-        bool used;
-    };
-    static constexpr uint32_t kSize = 1u << 14;
-    std::vector<Entry> entries_;
-};
-
-// Numbers the mesh vertices of a plan in the order of first use: a vertex of
-// the set once, a voxel without one at every call.
-class PlanNumbering {
-public:
-    PlanNumbering(const SurfaceVertexSet& vertices, LimitSurfacePlan& plan)
-        : vertices_(vertices), plan_(plan), number_of_(vertices.index_limit(), kNoVertex) {}
-
-    uint32_t number(VertexIndex index, uint32_t x, uint32_t y, uint32_t z) {
-        const uint32_t next = static_cast<uint32_t>(plan_.vertices.size());
-        if (index == kNoVertexIndex) {
-            plan_.bare_voxels.push_back(VertexCoordinates{x, y, z});
-        } else if (number_of_[index] != kNoVertex) {
-            return number_of_[index];
-        } else {
-            number_of_[index] = next;
+    uint32_t meet(uint32_t x, uint32_t y, uint32_t z) {
+        Recent& r = recent_[(x & 127u) | (y & 1u) << 7 | (z & 63u) << 8];
+        if (r.voxel == kNoVertex || r.x != x || r.y != y || r.z != z) {
+            r = Recent{x, y, z, static_cast<uint32_t>(voxels_.size())};
+            voxels_.push_back(VertexCoordinates{x, y, z});
         }
-        plan_.vertices.push_back(index);
-        return next;
+        events_.push_back(r.voxel);
+        return static_cast<uint32_t>(events_.size() - 1);
     }
 
-    const SurfaceVertexSet& vertices() const { return vertices_; }
-    LimitSurfacePlan& plan() { return plan_; }
+    std::vector<uint32_t>& corner_events() { return corner_events_; }
+
+    // Numbers the plan's mesh vertices in the order of the events: a vertex
+    // of the set at its first event, a voxel without one at every event.
+    void number(const SurfaceVertexSet& vertices, LimitSurfacePlan& plan) const {
+        std::vector<VertexIndex> index_of_voxel(voxels_.size());
+        vertices.indices_at(voxels_.data(), voxels_.size(), index_of_voxel.data());
+        std::vector<uint32_t> number_of_index(vertices.index_limit(), kNoVertex);
+        std::vector<uint32_t> number_of_event(events_.size());
+        for (size_t e = 0; e < events_.size(); ++e) {
+            const uint32_t next = static_cast<uint32_t>(plan.vertices.size());
+            const VertexIndex index = index_of_voxel[events_[e]];
+            if (index == kNoVertexIndex) {
+                plan.bare_voxels.push_back(voxels_[events_[e]]);
+            } else if (number_of_index[index] != kNoVertex) {
+                number_of_event[e] = number_of_index[index];
+                continue;
+            } else {
+                number_of_index[index] = next;
+            }
+            plan.vertices.push_back(index);
+            number_of_event[e] = next;
+        }
+        plan.corners.resize(corner_events_.size());
+        for (size_t c = 0; c < corner_events_.size(); ++c) plan.corners[c] = number_of_event[corner_events_[c]];
+    }
 
 private:
-    const SurfaceVertexSet& vertices_;
-    LimitSurfacePlan& plan_;
-    std::vector<uint32_t> number_of_;  // by vertex index
+    struct Recent {
+        uint32_t x, y, z;
+        uint32_t voxel;  // kNoVertex: unused
+    };
+    static constexpr uint32_t kRecentSize = 1u << 14;
+    std::vector<Recent> recent_;
+    std::vector<VertexCoordinates> voxels_;
+    std::vector<uint32_t> events_;         // the voxel of each event
+    std::vector<uint32_t> corner_events_;  // the event of each triangle corner
 };
 
-// What the cubes of one column share: where their vertices go.
+// What the cubes of one column share: where their corners' meetings go.
 struct SweepTarget {
-    PlanNumbering& numbering;
-    RecentVertices& recent;
+    CornerEvents& events;
 };
 
 // The column of cubes whose highest corners are (x, y, z) for z in z0 + 1 ..
@@ -103,7 +108,7 @@ public:
             const CubeTriangles& triangles = case_triangles()[cube_case];
             if (!triangles.empty() || static_cast<int>(cube_case) != previous_case) {
                 previous_case = static_cast<int>(cube_case);
-                std::vector<uint32_t>& corners = target_.numbering.plan().corners;
+                std::vector<uint32_t>& corners = target_.events.corner_events();
                 for (const CubeTriangle& triangle : triangles) {
                     const uint32_t i0 = mesh_index(triangle[0], z);
                     const uint32_t i1 = mesh_index(triangle[1], z);
@@ -168,14 +173,13 @@ private:
         return cube_case;
     }
 
-    // The plan's number for corner j of the cube whose highest corner is at z.
+    // The event of corner j of the cube whose highest corner is at z.
     uint32_t mesh_index(uint32_t j, uint32_t z) {
         if (cached_[j] == kNoVertex) {
             const uint32_t x = x_ - 1 + ((j >> 2) & 1u);
             const uint32_t y = y_ - 1 + ((j >> 1) & 1u);
             const uint32_t corner_z = z - 1 + (j & 1u);
-            const VertexIndex index = target_.recent.find(target_.numbering.vertices(), x, y, corner_z);
-            cached_[j] = target_.numbering.number(index, x, y, corner_z);
+            cached_[j] = target_.events.meet(x, y, corner_z);
         }
         return cached_[j];
     }
@@ -209,9 +213,8 @@ void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices,
     if (box.x0 == box.x1 || box.y0 == box.y1 || box.z0 == box.z1) return;  // too thin for a cube
 
     GridCursor cursor(grid, box.x1 + 1, box.y1 + 1, box.z1 + 1);
-    RecentVertices recent;
-    PlanNumbering numbering(vertices, plan);
-    const SweepTarget target{numbering, recent};
+    CornerEvents events;
+    const SweepTarget target{events};
     const uint32_t width = box.x1 - box.x0 + 1;
     std::vector<RowList> previous(width);  // the rows at y - 1, by x - x0
     std::vector<RowList> current(width);   // the rows at y
@@ -226,6 +229,7 @@ void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices,
         }
         std::swap(previous, current);
     }
+    events.number(vertices, plan);
 }
 
 void emit_limit_surface(const LimitSurfacePlan& plan, SurfaceVertexSet& vertices, SurfaceMesh& mesh, uint32_t frame,
