@@ -1,5 +1,6 @@
 #include "render/LimitSurfaceSweep.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -35,6 +36,14 @@ class CornerEvents {
 public:
     CornerEvents() : recent_(kRecentSize, Recent{0, 0, 0, kNoVertex}) {}
 
+    // Forgets every meeting, keeping the storage.
+    void clear() {
+        std::fill(recent_.begin(), recent_.end(), Recent{0, 0, 0, kNoVertex});
+        voxels_.clear();
+        events_.clear();
+        corner_events_.clear();
+    }
+
     uint32_t meet(uint32_t x, uint32_t y, uint32_t z) {
         Recent& r = recent_[(x & 127u) | (y & 1u) << 7 | (z & 63u) << 8];
         if (r.voxel == kNoVertex || r.x != x || r.y != y || r.z != z) {
@@ -49,11 +58,14 @@ public:
 
     // Numbers the plan's mesh vertices in the order of the events: a vertex
     // of the set at its first event, a voxel without one at every event.
-    void number(const SurfaceVertexSet& vertices, LimitSurfacePlan& plan) const {
-        std::vector<VertexIndex> index_of_voxel(voxels_.size());
+    void number(const SurfaceVertexSet& vertices, LimitSurfacePlan& plan) {
+        std::vector<VertexIndex>& index_of_voxel = index_of_voxel_;
+        std::vector<uint32_t>& number_of_index = number_of_index_;
+        std::vector<uint32_t>& number_of_event = number_of_event_;
+        index_of_voxel.resize(voxels_.size());
         vertices.indices_at(voxels_.data(), voxels_.size(), index_of_voxel.data());
-        std::vector<uint32_t> number_of_index(vertices.index_limit(), kNoVertex);
-        std::vector<uint32_t> number_of_event(events_.size());
+        number_of_index.assign(vertices.index_limit(), kNoVertex);
+        number_of_event.resize(events_.size());
         for (size_t e = 0; e < events_.size(); ++e) {
             const uint32_t next = static_cast<uint32_t>(plan.vertices.size());
             const VertexIndex index = index_of_voxel[events_[e]];
@@ -82,6 +94,10 @@ private:
     std::vector<VertexCoordinates> voxels_;
     std::vector<uint32_t> events_;         // the voxel of each event
     std::vector<uint32_t> corner_events_;  // the event of each triangle corner
+    // number's working storage, kept for the next plan
+    std::vector<VertexIndex> index_of_voxel_;
+    std::vector<uint32_t> number_of_index_;
+    std::vector<uint32_t> number_of_event_;
 };
 
 // What the cubes of one column share: where their corners' meetings go.
@@ -113,7 +129,9 @@ public:
                     const uint32_t i0 = mesh_index(triangle[0], z);
                     const uint32_t i1 = mesh_index(triangle[1], z);
                     const uint32_t i2 = mesh_index(triangle[2], z);
-                    corners.insert(corners.end(), {i0, i1, i2});
+                    corners.push_back(i0);
+                    corners.push_back(i1);
+                    corners.push_back(i2);
                 }
                 ++z;
             } else {
@@ -206,14 +224,16 @@ void RowList::fill(GridCursor& cursor, uint32_t x, uint32_t y, uint32_t z0) {
     changes.push_back(kRowEnd);
 }
 
+namespace {
+
 void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices, const IntBox& box,
-                        LimitSurfacePlan& plan) {
+                        LimitSurfacePlan& plan, CornerEvents& events) {
     plan.clear();
+    events.clear();
     if (!box.fits_within(grid.side())) return;
     if (box.x0 == box.x1 || box.y0 == box.y1 || box.z0 == box.z1) return;  // too thin for a cube
 
     GridCursor cursor(grid, box.x1 + 1, box.y1 + 1, box.z1 + 1);
-    CornerEvents events;
     const SweepTarget target{events};
     const uint32_t width = box.x1 - box.x0 + 1;
     std::vector<RowList> previous(width);  // the rows at y - 1, by x - x0
@@ -230,6 +250,14 @@ void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices,
         std::swap(previous, current);
     }
     events.number(vertices, plan);
+}
+
+}  // namespace
+
+void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices, const IntBox& box,
+                        LimitSurfacePlan& plan) {
+    CornerEvents events;
+    plan_limit_surface(grid, vertices, box, plan, events);
 }
 
 void emit_limit_surface(const LimitSurfacePlan& plan, SurfaceVertexSet& vertices, SurfaceMesh& mesh, uint32_t frame,
@@ -280,7 +308,7 @@ public:
             return plan_;
         }
         valid_ = false;
-        plan_limit_surface(grid, vertices, box, plan_);
+        plan_limit_surface(grid, vertices, box, plan_, events_);
         std::swap(contents_, contents_now_);
         layout_ = layout;
         levels_ = grid.levels();
@@ -297,6 +325,7 @@ private:
     std::vector<uint64_t> contents_;
     std::vector<uint64_t> contents_now_;
     LimitSurfacePlan plan_;
+    CornerEvents events_;
 };
 
 }  // namespace
