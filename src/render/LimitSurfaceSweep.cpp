@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "grid/CubeTables.h"
-#include "grid/GridCursor.h"
 #include "grid/World.h"
 #include "render/BoxContents.h"
+#include "render/BoxLayerRows.h"
 
 namespace {
 
@@ -216,11 +216,20 @@ private:
 
 }  // namespace
 
-void RowList::fill(GridCursor& cursor, uint32_t x, uint32_t y, uint32_t z0) {
+void RowList::fill(const uint64_t* bits, uint32_t first_z, uint32_t z0, uint32_t z1) {
     changes.clear();
-    cursor.seek(x, y, z0, 2);
-    first_solid = cursor.solidity();
-    for (uint32_t z = cursor.next_transition(); z != 0; z = cursor.next_transition()) changes.push_back(z);
+    const uint32_t first = z0 - first_z, last = z1 - first_z;
+    first_solid = (bits[first >> 6] >> (first & 63u)) & 1u;
+    uint64_t carry = 0;  // the top bit of the word before
+    for (uint32_t w = 0; w <= last >> 6; ++w) {
+        const uint32_t base = w << 6;
+        uint64_t flips = bits[w] ^ (bits[w] << 1 | carry);
+        carry = bits[w] >> 63;
+        // Only changes at z0 + 1 .. z1 count.
+        if (first >= base) flips &= first - base >= 63 ? 0 : ~((uint64_t(2) << (first - base)) - 1);
+        if (last - base < 63) flips &= (uint64_t(2) << (last - base)) - 1;
+        for (; flips != 0; flips &= flips - 1) changes.push_back(first_z + base + uint32_t(__builtin_ctzll(flips)));
+    }
     changes.push_back(kRowEnd);
 }
 
@@ -233,17 +242,22 @@ void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices,
     if (!box.fits_within(grid.side())) return;
     if (box.x0 == box.x1 || box.y0 == box.y1 || box.z0 == box.z1) return;  // too thin for a cube
 
-    GridCursor cursor(grid, box.x1 + 1, box.y1 + 1, box.z1 + 1);
+    BoxLayerRows layers(grid, box);
+    std::vector<uint64_t> bits;
+    const uint32_t words = layers.words_per_row();
     const SweepTarget target{events};
     const uint32_t width = box.x1 - box.x0 + 1;
     std::vector<RowList> previous(width);  // the rows at y - 1, by x - x0
     std::vector<RowList> current(width);   // the rows at y
-    for (uint32_t i = 0; i < width; ++i) previous[i].fill(cursor, box.x0 + i, box.y0, box.z0);
+    auto fill_row = [&](RowList& row, uint32_t i) { row.fill(&bits[size_t(i) * words], layers.first_z(), box.z0, box.z1); };
+    layers.read(box.y0, bits);
+    for (uint32_t i = 0; i < width; ++i) fill_row(previous[i], i);
 
     for (uint32_t y = box.y0 + 1; y <= box.y1; ++y) {
-        current[0].fill(cursor, box.x0, y, box.z0);
+        layers.read(y, bits);
+        fill_row(current[0], 0);
         for (uint32_t i = 1; i < width; ++i) {
-            current[i].fill(cursor, box.x0 + i, y, box.z0);
+            fill_row(current[i], i);
             const RowList* const rows[kRows] = {&previous[i - 1], &current[i - 1], &previous[i], &current[i]};
             ColumnSweep(target, rows, box.x0 + i, y).run(box.z0, box.z1);
         }

@@ -9,7 +9,6 @@
 #include "grid/VoxelGrid.h"
 #include "render/SurfaceMesh.h"
 
-class GridCursor;
 class World;
 
 // One grid row along z inside a box: the solidity of its first voxel and the
@@ -21,8 +20,9 @@ struct RowList {
     bool first_solid = false;
     std::vector<uint32_t> changes;
 
-    // Reads the row (x, y) from z0 to the cursor's end along z.
-    void fill(GridCursor& cursor, uint32_t x, uint32_t y, uint32_t z0);
+    // Reads the row from z0 to z1 out of a row of bits, bit k holding the
+    // voxel at z = first_z + k.
+    void fill(const uint64_t* bits, uint32_t first_z, uint32_t z0, uint32_t z1);
 };
 
 // What the sweep of a box yields apart from the vertices' positions: the mesh

@@ -81,6 +81,8 @@ IntBox random_box(std::mt19937& rng, uint32_t origin, uint32_t extent, uint32_t 
         lower[axis] = origin > 4 ? origin - 4 + uint32_t(rng() % extent) : uint32_t(rng() % extent);
         upper[axis] = std::min(side - 1, lower[axis] + uint32_t(rng() % 20));
     }
+    // Now and then a long box along z, whose rows span several 64-voxel words.
+    if (rng() % 4 == 0 && lower[2] >= 70) lower[2] -= 40 + rng() % 30;
     return IntBox{lower[0], lower[1], lower[2], upper[0], upper[1], upper[2]};
 }
 
