@@ -100,138 +100,89 @@ private:
     std::vector<uint32_t> number_of_event_;
 };
 
-// What the cubes of one column share: where their corners' meetings go.
-struct SweepTarget {
-    CornerEvents& events;
-};
+// The two bits of a row at k - 1 and k (k >= 1), the lower one first.
+inline unsigned bit_pair(const uint64_t* row, uint32_t k) {
+    const uint32_t w = k >> 6, b = k & 63u;
+    if (b != 0) return unsigned(row[w] >> (b - 1)) & 3u;
+    return unsigned(row[w - 1] >> 63) | unsigned(row[w] & 1u) << 1;
+}
 
 // The column of cubes whose highest corners are (x, y, z) for z in z0 + 1 ..
-// z1, over the four rows (x - 1, y - 1), (x - 1, y), (x, y - 1), (x, y). Row r
-// holds the corners 2r (at z - 1) and 2r + 1 (at z); the corners' mesh
-// indices are cached as the column moves up.
-class ColumnSweep {
+// z1, over the four rows (x - 1, y - 1), (x - 1, y), (x, y - 1), (x, y) as
+// bit rows starting at first_z. Row r holds the corners 2r (at z - 1) and
+// 2r + 1 (at z). Only cubes that are neither wholly solid nor wholly clear
+// are looked at, found a word of the column at a time.
+//
+// A corner is met again without an event within its cube, and a lower
+// corner when the cube just below met it as an upper corner.
+class ColumnPlanner {
 public:
-    ColumnSweep(const SweepTarget& target, const RowList* const (&rows)[kRows], uint32_t x, uint32_t y)
-        : target_(target), rows_(rows), x_(x), y_(y) {}
+    ColumnPlanner(CornerEvents& events, const uint64_t* const (&rows)[kRows], uint32_t x, uint32_t y,
+                  uint32_t first_z)
+        : events_(events), rows_(rows), x_(x), y_(y), first_z_(first_z) {}
 
-    void run(uint32_t z0, uint32_t z1) {
-        start();
-        int previous_case = -1;
-        uint32_t z = z0 + 1;
-        while (z <= z1) {
-            move_up_to(z);
-            const unsigned cube_case = current_case();
-            const CubeTriangles& triangles = case_triangles()[cube_case];
-            if (!triangles.empty() || static_cast<int>(cube_case) != previous_case) {
-                previous_case = static_cast<int>(cube_case);
-                std::vector<uint32_t>& corners = target_.events.corner_events();
-                for (const CubeTriangle& triangle : triangles) {
-                    const uint32_t i0 = mesh_index(triangle[0], z);
-                    const uint32_t i1 = mesh_index(triangle[1], z);
-                    const uint32_t i2 = mesh_index(triangle[2], z);
-                    corners.push_back(i0);
-                    corners.push_back(i1);
-                    corners.push_back(i2);
-                }
-                ++z;
-            } else {
-                // Nothing changes before the next transition: jump there.
-                const uint32_t next = next_[nearest_];
-                if (next - z != 1) {
-                    for (uint32_t r = 0; r < kRows; ++r) cached_[2 * r + 1] = kNoVertex;
-                }
-                z = next;
-            }
+    // Cubes with highest corner bits first + 1 .. last of the rows.
+    void run(uint32_t first, uint32_t last) {
+        uint64_t all_carry = 0, any_carry = 0;
+        for (uint32_t w = 0; w <= last >> 6; ++w) {
+            const uint64_t all = rows_[0][w] & rows_[1][w] & rows_[2][w] & rows_[3][w];
+            const uint64_t any = rows_[0][w] | rows_[1][w] | rows_[2][w] | rows_[3][w];
+            uint64_t mixed = (any | (any << 1 | any_carry)) & ~(all & (all << 1 | all_carry));
+            all_carry = all >> 63;
+            any_carry = any >> 63;
+            const uint32_t base = w << 6;
+            if (first >= base) mixed &= first - base >= 63 ? 0 : ~((uint64_t(2) << (first - base)) - 1);
+            if (last - base < 63) mixed &= (uint64_t(2) << (last - base)) - 1;
+            for (; mixed != 0; mixed &= mixed - 1) cube(base + uint32_t(__builtin_ctzll(mixed)));
         }
     }
 
 private:
-    void start() {
-        for (uint32_t r = 0; r < kRows; ++r) {
-            state_[r] = rows_[r]->first_solid;
-            read_[r] = 0;
-            next_[r] = rows_[r]->changes[0];
-            solid_[2 * r + 1] = state_[r];
-            cached_[2 * r] = cached_[2 * r + 1] = kNoVertex;
-        }
-        choose_nearest();
-    }
-
-    // The row whose next transition comes first, the lowest among equals.
-    void choose_nearest() {
-        nearest_ = 0;
-        for (uint32_t r = 1; r < kRows; ++r) {
-            if (next_[r] < next_[nearest_]) nearest_ = r;
-        }
-    }
-
-    // Shifts the upper corners down and reads the new upper corners at z.
-    void move_up_to(uint32_t z) {
-        for (uint32_t r = 0; r < kRows; ++r) {
-            solid_[2 * r] = solid_[2 * r + 1];
-            cached_[2 * r] = cached_[2 * r + 1];
-            cached_[2 * r + 1] = kNoVertex;
-        }
-        if (z == next_[nearest_]) {
-            for (uint32_t r = 0; r < kRows; ++r) {
-                if (next_[r] != z) continue;
-                state_[r] = !state_[r];
-                next_[r] = rows_[r]->changes[++read_[r]];
-            }
-            choose_nearest();
-        }
-        for (uint32_t r = 0; r < kRows; ++r) solid_[2 * r + 1] = state_[r];
-    }
-
-    unsigned current_case() const {
+    void cube(uint32_t k) {
         unsigned cube_case = 0;
-        for (uint32_t j = 0; j < kCubeCorners; ++j) {
-            if (solid_[j]) cube_case |= 1u << j;
+        for (uint32_t r = 0; r < kRows; ++r) cube_case |= bit_pair(rows_[r], k) << (2 * r);
+        const CubeTriangles& triangles = case_triangles()[cube_case];
+        if (triangles.empty()) return;
+        const bool below_met = met_ && met_k_ == k - 1;
+        for (uint32_t r = 0; r < kRows; ++r) {
+            event_[2 * r] = below_met ? event_[2 * r + 1] : kNoVertex;
+            event_[2 * r + 1] = kNoVertex;
         }
-        return cube_case;
+        std::vector<uint32_t>& corners = events_.corner_events();
+        for (const CubeTriangle& triangle : triangles) {
+            const uint32_t e0 = event_of(triangle[0], k);
+            const uint32_t e1 = event_of(triangle[1], k);
+            const uint32_t e2 = event_of(triangle[2], k);
+            corners.push_back(e0);
+            corners.push_back(e1);
+            corners.push_back(e2);
+        }
+        met_ = true;
+        met_k_ = k;
     }
 
-    // The event of corner j of the cube whose highest corner is at z.
-    uint32_t mesh_index(uint32_t j, uint32_t z) {
-        if (cached_[j] == kNoVertex) {
+    // The event of corner j of the cube whose highest corner is bit k.
+    uint32_t event_of(uint32_t j, uint32_t k) {
+        if (event_[j] == kNoVertex) {
             const uint32_t x = x_ - 1 + ((j >> 2) & 1u);
             const uint32_t y = y_ - 1 + ((j >> 1) & 1u);
-            const uint32_t corner_z = z - 1 + (j & 1u);
-            cached_[j] = target_.events.meet(x, y, corner_z);
+            const uint32_t z = first_z_ + k - 1 + (j & 1u);
+            event_[j] = events_.meet(x, y, z);
         }
-        return cached_[j];
+        return event_[j];
     }
 
-    const SweepTarget& target_;
-    const RowList* const (&rows_)[kRows];
+    CornerEvents& events_;
+    const uint64_t* const (&rows_)[kRows];
     const uint32_t x_;
     const uint32_t y_;
-    bool state_[kRows] = {};
-    size_t read_[kRows] = {};
-    uint32_t next_[kRows] = {};
-    uint32_t nearest_ = 0;
-    bool solid_[kCubeCorners] = {};
-    uint32_t cached_[kCubeCorners] = {};
+    const uint32_t first_z_;
+    bool met_ = false;   // some cube of the column met corners, the last at met_k_
+    uint32_t met_k_ = 0;
+    uint32_t event_[kCubeCorners] = {};
 };
 
 }  // namespace
-
-void RowList::fill(const uint64_t* bits, uint32_t first_z, uint32_t z0, uint32_t z1) {
-    changes.clear();
-    const uint32_t first = z0 - first_z, last = z1 - first_z;
-    first_solid = (bits[first >> 6] >> (first & 63u)) & 1u;
-    uint64_t carry = 0;  // the top bit of the word before
-    for (uint32_t w = 0; w <= last >> 6; ++w) {
-        const uint32_t base = w << 6;
-        uint64_t flips = bits[w] ^ (bits[w] << 1 | carry);
-        carry = bits[w] >> 63;
-        // Only changes at z0 + 1 .. z1 count.
-        if (first >= base) flips &= first - base >= 63 ? 0 : ~((uint64_t(2) << (first - base)) - 1);
-        if (last - base < 63) flips &= (uint64_t(2) << (last - base)) - 1;
-        for (; flips != 0; flips &= flips - 1) changes.push_back(first_z + base + uint32_t(__builtin_ctzll(flips)));
-    }
-    changes.push_back(kRowEnd);
-}
 
 namespace {
 
@@ -243,23 +194,16 @@ void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices,
     if (box.x0 == box.x1 || box.y0 == box.y1 || box.z0 == box.z1) return;  // too thin for a cube
 
     BoxLayerRows layers(grid, box);
-    std::vector<uint64_t> bits;
     const uint32_t words = layers.words_per_row();
-    const SweepTarget target{events};
-    const uint32_t width = box.x1 - box.x0 + 1;
-    std::vector<RowList> previous(width);  // the rows at y - 1, by x - x0
-    std::vector<RowList> current(width);   // the rows at y
-    auto fill_row = [&](RowList& row, uint32_t i) { row.fill(&bits[size_t(i) * words], layers.first_z(), box.z0, box.z1); };
-    layers.read(box.y0, bits);
-    for (uint32_t i = 0; i < width; ++i) fill_row(previous[i], i);
-
+    const uint32_t first = box.z0 - layers.first_z(), last = box.z1 - layers.first_z();
+    std::vector<uint64_t> previous, current;  // the bit rows of layers y - 1 and y
+    layers.read(box.y0, previous);
     for (uint32_t y = box.y0 + 1; y <= box.y1; ++y) {
-        layers.read(y, bits);
-        fill_row(current[0], 0);
-        for (uint32_t i = 1; i < width; ++i) {
-            fill_row(current[i], i);
-            const RowList* const rows[kRows] = {&previous[i - 1], &current[i - 1], &previous[i], &current[i]};
-            ColumnSweep(target, rows, box.x0 + i, y).run(box.z0, box.z1);
+        layers.read(y, current);
+        for (uint32_t i = 1; i <= box.x1 - box.x0; ++i) {
+            const uint64_t* const rows[kRows] = {&previous[size_t(i - 1) * words], &current[size_t(i - 1) * words],
+                                                 &previous[size_t(i) * words], &current[size_t(i) * words]};
+            ColumnPlanner(events, rows, box.x0 + i, y, layers.first_z()).run(first, last);
         }
         std::swap(previous, current);
     }

@@ -11,20 +11,6 @@
 
 class World;
 
-// One grid row along z inside a box: the solidity of its first voxel and the
-// z values (ascending, each the first voxel of a new run) at which solidity
-// changes, ended by kRowEnd.
-struct RowList {
-    static constexpr uint32_t kRowEnd = 0xFFFFFFFFu;
-
-    bool first_solid = false;
-    std::vector<uint32_t> changes;
-
-    // Reads the row from z0 to z1 out of a row of bits, bit k holding the
-    // voxel at z = first_z + k.
-    void fill(const uint64_t* bits, uint32_t first_z, uint32_t z0, uint32_t z1);
-};
-
 // What the sweep of a box yields apart from the vertices' positions: the mesh
 // vertices in the order they are numbered, each a vertex of the set or
 // (kNoVertexIndex) a voxel the set has no vertex for, and the triangles'
@@ -63,9 +49,9 @@ void sweep_limit_surface(World& world, const IntBox& box, SurfaceMesh& mesh, uin
 
 // The two halves of a sweep. plan_limit_surface replaces `plan` with the
 // mesh vertices and triangles of the box's cubes, touching no vertex.
-// Rows are read as run lists, and along a column of cubes the planner jumps
-// from one change of solidity to the next, so the cost follows the number
-// of changes, not the volume.
+// The box is read a layer at a time as bit rows along z, and the cubes that
+// are neither wholly solid nor wholly clear are found a word of a column at a
+// time, so the cost follows the surface more than the volume.
 void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices, const IntBox& box,
                         LimitSurfacePlan& plan);
 // Emits the plan's vertices in order through advance_and_emit, then its
