@@ -36,6 +36,16 @@ class CornerEvents {
 public:
     CornerEvents() : recent_(kRecentSize, Recent{0, 0, 0, kNoVertex}) {}
 
+    // Gives the working storage back when a plan made it large: a big box
+    // swept once should not hold on to it.
+    void release_if_large() {
+        constexpr size_t kKeptBytes = size_t(64) << 20;
+        const size_t bytes = voxels_.capacity() * sizeof(VertexCoordinates) +
+                             (events_.capacity() + corner_events_.capacity() + index_of_voxel_.capacity() +
+                              number_of_index_.capacity() + number_of_event_.capacity()) * sizeof(uint32_t);
+        if (bytes > kKeptBytes) *this = CornerEvents();
+    }
+
     // Forgets every meeting, keeping the storage.
     void clear() {
         std::fill(recent_.begin(), recent_.end(), Recent{0, 0, 0, kNoVertex});
@@ -208,6 +218,7 @@ void plan_limit_surface(const VoxelGrid& grid, const SurfaceVertexSet& vertices,
         std::swap(previous, current);
     }
     events.number(vertices, plan);
+    events.release_if_large();
 }
 
 }  // namespace
