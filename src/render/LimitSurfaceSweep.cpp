@@ -112,9 +112,8 @@ private:
 
 // The two bits of a row at k - 1 and k (k >= 1), the lower one first.
 inline unsigned bit_pair(const uint64_t* row, uint32_t k) {
-    const uint32_t w = k >> 6, b = k & 63u;
-    if (b != 0) return unsigned(row[w] >> (b - 1)) & 3u;
-    return unsigned(row[w - 1] >> 63) | unsigned(row[w] & 1u) << 1;
+    const uint32_t below = k - 1;
+    return (unsigned(row[below >> 6] >> (below & 63u)) & 1u) | (unsigned(row[k >> 6] >> (k & 63u)) & 1u) << 1;
 }
 
 // The column of cubes whose highest corners are (x, y, z) for z in z0 + 1 ..
@@ -129,7 +128,7 @@ class ColumnPlanner {
 public:
     ColumnPlanner(CornerEvents& events, const uint64_t* const (&rows)[kRows], uint32_t x, uint32_t y,
                   uint32_t first_z)
-        : events_(events), rows_(rows), x_(x), y_(y), first_z_(first_z) {}
+        : events_(events), rows_(rows), x_(x), y_(y), first_z_(first_z), triangles_of_(case_triangles().data()) {}
 
     // Cubes with highest corner bits first + 1 .. last of the rows.
     void run(uint32_t first, uint32_t last) {
@@ -151,7 +150,7 @@ private:
     void cube(uint32_t k) {
         unsigned cube_case = 0;
         for (uint32_t r = 0; r < kRows; ++r) cube_case |= bit_pair(rows_[r], k) << (2 * r);
-        const CubeTriangles& triangles = case_triangles()[cube_case];
+        const CubeTriangles& triangles = triangles_of_[cube_case];
         if (triangles.empty()) return;
         const bool below_met = met_ && met_k_ == k - 1;
         for (uint32_t r = 0; r < kRows; ++r) {
@@ -187,6 +186,7 @@ private:
     const uint32_t x_;
     const uint32_t y_;
     const uint32_t first_z_;
+    const CubeTriangles* const triangles_of_;
     bool met_ = false;   // some cube of the column met corners, the last at met_k_
     uint32_t met_k_ = 0;
     uint32_t event_[kCubeCorners] = {};
