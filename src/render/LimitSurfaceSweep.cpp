@@ -256,11 +256,11 @@ void emit_limit_surface(const LimitSurfacePlan& plan, SurfaceVertexSet& vertices
     }
     mesh.keep_vertices(first + written);
 
-    uint32_t* indices = mesh.add_index_room(plan.corners.size());
     if (written == count) {
         // Every vertex was numbered afresh, in plan order.
-        for (size_t c = 0; c < plan.corners.size(); ++c) indices[c] = first + plan.corners[c];
+        mesh.add_indices(plan.corners.data(), plan.corners.size(), first);
     } else {
+        uint32_t* indices = mesh.add_index_room(plan.corners.size());
         for (size_t c = 0; c < plan.corners.size(); ++c) indices[c] = mesh_index[plan.corners[c]];
     }
 }

@@ -47,6 +47,13 @@ uint32_t* SurfaceMesh::add_index_room(size_t count) {
     return indices_.data() + old_size;
 }
 
+void SurfaceMesh::add_indices(const uint32_t* corners, size_t count, uint32_t offset) {
+    const size_t old_size = indices_.size();
+    indices_.insert(indices_.end(), corners, corners + count);
+    if (offset == 0) return;
+    for (size_t i = old_size; i < indices_.size(); ++i) indices_[i] += offset;
+}
+
 void SurfaceMesh::reset() {
     positions_.clear();
     indices_.clear();

@@ -32,6 +32,8 @@ public:
     void keep_vertices(uint32_t count) { positions_.resize(4 * size_t(count)); }
     // Room for `count` more indices, to be filled by the caller.
     uint32_t* add_index_room(size_t count);
+    // Appends the `count` indices at `corners`, each plus `offset`.
+    void add_indices(const uint32_t* corners, size_t count, uint32_t offset);
 
     // Empties the positions and the indices (the other arrays are sized
     // again by the computations below).
