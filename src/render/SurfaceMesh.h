@@ -25,9 +25,8 @@ public:
     uint32_t add_vertex(float x, float y, float z);
     uint32_t add_vertex_int(uint32_t x, uint32_t y, uint32_t z);
     void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
-    // Room for `count` more vertices, (x, y, z, 0) each, to be filled by the
-    // caller; vertices beyond `count` in all can be dropped again with
-    // keep_vertices.
+    // Room for `count` more vertices at the end, (x, y, z, 0) each, for the
+    // caller to fill; keep_vertices(n) then drops all but the first n.
     float* add_vertex_room(uint32_t count);
     void keep_vertices(uint32_t count) { positions_.resize(4 * size_t(count)); }
     // Room for `count` more indices, to be filled by the caller.
