@@ -264,8 +264,11 @@ double thread_seconds() {
 // The limit-surface sweep with the editor's default physics over the 128^3
 // box around the sculpted ball, per mesh vertex, against the flat loop over
 // the same vertices in the same run; frames alternate between the two.
-// Medians of processor time.
-void BM_SweepVersusFlatLoop(benchmark::State& state) {
+// Medians of processor time. `edit_between_frames` runs untimed before each
+// frame: a frame right after an edit plans the surface afresh, one without
+// edits uses the plan of the frame before.
+template <typename Edit>
+void sweep_versus_flat_loop(benchmark::State& state, Edit edit_between_frames) {
     const std::unique_ptr<World> world = sculpted_ball();
     const IntBox box{192, 192, 192, 319, 319, 319};
     const PhysicsParameters physics;
@@ -274,6 +277,7 @@ void BM_SweepVersusFlatLoop(benchmark::State& state) {
     std::vector<double> sweep_ns, flat_ns;
     uint32_t frame = 1;
     for (auto _ : state) {
+        edit_between_frames(*world, frame);
         const double t0 = thread_seconds();
         mesh.reset();
         sweep_limit_surface(*world, box, mesh, frame, physics);
@@ -294,6 +298,27 @@ void BM_SweepVersusFlatLoop(benchmark::State& state) {
     state.counters["flat_ns_per_vertex"] = loop;
     state.counters["ratio"] = sweep / loop;
 }
+
+// Frames without edits, the common case while the user looks around.
+void BM_SweepVersusFlatLoop(benchmark::State& state) {
+    sweep_versus_flat_loop(state, [](World&, uint32_t) {});
+}
 BENCHMARK(BM_SweepVersusFlatLoop)->Unit(benchmark::kMillisecond)->Iterations(60);
+
+// Each frame right after a brush stroke on the ball's surface inside the box:
+// one added, the next removed again.
+void BM_SweepAfterEditVersusFlatLoop(benchmark::State& state) {
+    const auto brushes = make_grid_affectors();
+    const GridAffector& brush = *brushes[0];
+    const VoxelPosition at{256, 256, 256 + 60};
+    sweep_versus_flat_loop(state, [&](World& world, uint32_t frame) {
+        if (frame % 2 == 1) {
+            brush.add_shape(world, at);
+        } else {
+            brush.remove_shape(world, at);
+        }
+    });
+}
+BENCHMARK(BM_SweepAfterEditVersusFlatLoop)->Unit(benchmark::kMillisecond)->Iterations(60);
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "dynamics/SurfaceVertexSet.h"
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 #include <tuple>
 
@@ -10,6 +11,8 @@
 namespace {
 
 constexpr uint32_t kFirstTableBits = 4;
+
+std::atomic<uint64_t> last_layout_stamp{0};
 
 }  // namespace
 
@@ -59,6 +62,26 @@ std::size_t SurfaceVertexSet::slot_of(const VertexCoordinates& voxel, uint32_t t
 VertexIndex SurfaceVertexSet::index_at(uint32_t x, uint32_t y, uint32_t z) const {
     const VertexCoordinates voxel{x & coordinate_mask_, y & coordinate_mask_, z & coordinate_mask_};
     return table_[slot_of(voxel)].index;
+}
+
+void SurfaceVertexSet::indices_at(const VertexCoordinates* voxels, std::size_t count, VertexIndex* found) const {
+    // A probe waits for its table line and then for the record its tag points at: the lines of the voxel
+    // kAhead on are fetched, and the record of the one half as far on.
+    constexpr std::size_t kAhead = 16;
+    std::vector<uint32_t> tags(count);
+    auto wrapped = [this](const VertexCoordinates& p) {
+        return VertexCoordinates{p.x & coordinate_mask_, p.y & coordinate_mask_, p.z & coordinate_mask_};
+    };
+    for (std::size_t i = 0; i < count; ++i) tags[i] = tag_of(wrapped(voxels[i]));
+    for (std::size_t i = 0; i < count && i < kAhead; ++i) __builtin_prefetch(&table_[home_of(tags[i])]);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + kAhead < count) __builtin_prefetch(&table_[home_of(tags[i + kAhead])]);
+        if (i + kAhead / 2 < count) {
+            const Slot& slot = table_[home_of(tags[i + kAhead / 2])];
+            if (slot.index != kNoVertexIndex) __builtin_prefetch(&vertex(slot.index));
+        }
+        found[i] = table_[slot_of(wrapped(voxels[i]), tags[i])].index;
+    }
 }
 
 VertexIndex SurfaceVertexSet::find_index(VertexKey key) const {
@@ -111,6 +134,7 @@ VertexIndex SurfaceVertexSet::insert_at(std::size_t slot, const VertexCoordinate
     const VertexIndex index = new_record(voxel);
     table_[slot] = Slot{index, tag};
     ++size_;
+    layout_stamp_ = 0;
     return index;
 }
 
@@ -188,6 +212,7 @@ void SurfaceVertexSet::erase(VertexKey key) {
     v.links_ = free_record_;
     free_record_ = index;
     --size_;
+    layout_stamp_ = 0;
 }
 
 void SurfaceVertexSet::clear() {
@@ -197,6 +222,12 @@ void SurfaceVertexSet::clear() {
     size_ = 0;
     reset_table(kFirstTableBits);
     links_.clear();
+    layout_stamp_ = 0;
+}
+
+uint64_t SurfaceVertexSet::layout_stamp() const {
+    if (layout_stamp_ == 0) layout_stamp_ = ++last_layout_stamp;
+    return layout_stamp_;
 }
 
 void SurfaceVertexSet::snap_to_voxels() {
@@ -243,10 +274,7 @@ uint32_t SurfaceVertexSet::advance_and_emit(uint32_t x, uint32_t y, uint32_t z, 
 
 uint32_t SurfaceVertexSet::advance_and_emit(VertexIndex index, uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
                                             MeshVertexSink& mesh, const PhysicsParameters& physics) {
-    if (index == kNoVertexIndex) {
-        return mesh.add_vertex(voxel_anchor(
-            VertexCoordinates{x & coordinate_mask_, y & coordinate_mask_, z & coordinate_mask_}));
-    }
+    if (index == kNoVertexIndex) return mesh.add_vertex(bare_anchor(x, y, z));
     SurfaceVertex& v = vertex(index);
     if (v.stamp == frame) {
         return v.mesh_index;
@@ -255,4 +283,26 @@ uint32_t SurfaceVertexSet::advance_and_emit(VertexIndex index, uint32_t x, uint3
     v.mesh_index = mesh.add_vertex(shown);
     v.stamp = frame;
     return v.mesh_index;
+}
+
+uint32_t SurfaceVertexSet::advance_and_emit_run(const VertexIndex* indices, uint32_t count, uint32_t frame,
+                                                const PhysicsParameters& physics, uint32_t first_mesh_index,
+                                                float* positions, uint32_t* mesh_indices) {
+    const unsigned read = read_buffer(frame);
+    uint32_t written = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        SurfaceVertex& v = vertex(indices[i]);
+        if (v.stamp != frame) {
+            const Vector3& shown = physics.do_physics ? step_vertex(*this, v, frame, physics) : v.position[read];
+            float* out = positions + 4 * size_t(written);
+            out[0] = shown.x;
+            out[1] = shown.y;
+            out[2] = shown.z;
+            out[3] = 0.0f;
+            v.mesh_index = first_mesh_index + written++;
+            v.stamp = frame;
+        }
+        mesh_indices[i] = v.mesh_index;
+    }
+    return written;
 }

@@ -78,8 +78,24 @@ public:
     uint32_t advance_and_emit(VertexIndex index, uint32_t x, uint32_t y, uint32_t z, uint32_t frame,
                               MeshVertexSink& mesh, const PhysicsParameters& physics);
 
+    // advance_and_emit for the vertices at indices[0 .. count), one after the other (none kNoVertexIndex),
+    // without a mesh: each one's mesh index goes to `mesh_indices`, and the vertices not yet emitted in
+    // this frame are numbered from `first_mesh_index` on, their positions written to `positions` as
+    // (x, y, z, 0), which has room for `count` of them. Returns how many were written.
+    uint32_t advance_and_emit_run(const VertexIndex* indices, uint32_t count, uint32_t frame,
+                                  const PhysicsParameters& physics, uint32_t first_mesh_index, float* positions,
+                                  uint32_t* mesh_indices);
+
+    // Where a voxel is shown that has no vertex: its anchor, the coordinates wrapped as keys wrap them.
+    Vector3 bare_anchor(uint32_t x, uint32_t y, uint32_t z) const {
+        return voxel_anchor(VertexCoordinates{x & coordinate_mask_, y & coordinate_mask_, z & coordinate_mask_});
+    }
+
     // The index of the vertex at voxel (x, y, z), or kNoVertexIndex.
     VertexIndex index_at(uint32_t x, uint32_t y, uint32_t z) const;
+    // index_at for many voxels at once, their indices to `found`. The table lines and then the records are
+    // fetched ahead of the probes, which spares most of the waits of one call per voxel in a big set.
+    void indices_at(const VertexCoordinates* voxels, std::size_t count, VertexIndex* found) const;
 
     // The vertex at an index that names a vertex of the set.
     SurfaceVertex& vertex(VertexIndex index) { return pages_[index >> kPageBits][index & kPageMask]; }
@@ -95,6 +111,10 @@ public:
     std::vector<VertexIndex> key_order() const;
     // Puts indices of vertices of the set into ascending key order.
     void sort_by_key(std::vector<VertexIndex>& indices) const;
+
+    // A number that names the set's layout: it changes whenever a vertex is added or removed, and no two
+    // sets share one. While it stays the same, index_at gives the same answers.
+    uint64_t layout_stamp() const;
 
     std::size_t size() const { return size_; }
     // Every index of a vertex of the set is below this.
@@ -145,6 +165,7 @@ private:
     uint32_t coordinate_mask_;
 
     NeighbourLinkPool links_;
+    mutable uint64_t layout_stamp_ = 0;  // 0: the layout changed since a stamp was last handed out
     std::vector<uint32_t> tags_;  // find_or_create_indices' scratch
     uint32_t levels_;
     uint32_t key_bits_;

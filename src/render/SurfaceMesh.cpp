@@ -35,6 +35,25 @@ void SurfaceMesh::add_triangle(uint32_t i0, uint32_t i1, uint32_t i2) {
     indices_.insert(indices_.end(), {i0, i1, i2});
 }
 
+float* SurfaceMesh::add_vertex_room(uint32_t count) {
+    const size_t old_size = positions_.size();
+    positions_.resize(old_size + 4 * size_t(count));
+    return positions_.data() + old_size;
+}
+
+uint32_t* SurfaceMesh::add_index_room(size_t count) {
+    const size_t old_size = indices_.size();
+    indices_.resize(old_size + count);
+    return indices_.data() + old_size;
+}
+
+void SurfaceMesh::add_indices(const uint32_t* corners, size_t count, uint32_t offset) {
+    const size_t old_size = indices_.size();
+    indices_.insert(indices_.end(), corners, corners + count);
+    if (offset == 0) return;
+    for (size_t i = old_size; i < indices_.size(); ++i) indices_[i] += offset;
+}
+
 void SurfaceMesh::reset() {
     positions_.clear();
     indices_.clear();

@@ -25,6 +25,14 @@ public:
     uint32_t add_vertex(float x, float y, float z);
     uint32_t add_vertex_int(uint32_t x, uint32_t y, uint32_t z);
     void add_triangle(uint32_t i0, uint32_t i1, uint32_t i2);
+    // Room for `count` more vertices at the end, (x, y, z, 0) each, for the
+    // caller to fill; keep_vertices(n) then drops all but the first n.
+    float* add_vertex_room(uint32_t count);
+    void keep_vertices(uint32_t count) { positions_.resize(4 * size_t(count)); }
+    // Room for `count` more indices, to be filled by the caller.
+    uint32_t* add_index_room(size_t count);
+    // Appends the `count` indices at `corners`, each plus `offset`.
+    void add_indices(const uint32_t* corners, size_t count, uint32_t offset);
 
     // Empties the positions and the indices (the other arrays are sized
     // again by the computations below).

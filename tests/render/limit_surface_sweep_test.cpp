@@ -81,6 +81,8 @@ IntBox random_box(std::mt19937& rng, uint32_t origin, uint32_t extent, uint32_t 
         lower[axis] = origin > 4 ? origin - 4 + uint32_t(rng() % extent) : uint32_t(rng() % extent);
         upper[axis] = std::min(side - 1, lower[axis] + uint32_t(rng() % 20));
     }
+    // Now and then a long box along z, whose rows span several 64-voxel words.
+    if (rng() % 4 == 0 && lower[2] >= 70) lower[2] -= 40 + rng() % 30;
     return IntBox{lower[0], lower[1], lower[2], upper[0], upper[1], upper[2]};
 }
 
@@ -128,6 +130,25 @@ TEST(LimitSurfaceSweep, MatchesBruteForceOnRandomGridsAndBoxes) {
             mesh.reset();
             sweep_limit_surface(*grid, vertices, box, mesh, 2, moving);
             expect_same_mesh(mesh, model, false);
+
+            // The plan kept from the sweep before must not outlive an edit of
+            // the box, whether or not the vertex set changes with it.
+            for (int edit = 0; edit < 3; ++edit) {
+                const uint32_t x = box.x0 + rng() % (box.x1 - box.x0 + 1), y = box.y0 + rng() % (box.y1 - box.y0 + 1),
+                               z = box.z0 + rng() % (box.z1 - box.z0 + 1);
+                grid->get_voxel(x, y, z) ? grid->clear_voxel(x, y, z) : grid->set_voxel(x, y, z);
+                add_vertices_for_solid_voxels(vertices, *grid, box);
+                mesh.reset();
+                sweep_limit_surface(*grid, vertices, box, mesh, 3 + edit, still);
+                expect_same_mesh(mesh, brute_force_surface(*grid, box), true);
+            }
+            // Nor a change of vertex set over the same voxels: its indices differ.
+            SurfaceVertexSet other(levels);
+            other.find_or_create(other.make_key(0, 0, 0));
+            add_vertices_for_solid_voxels(other, *grid, box);
+            mesh.reset();
+            sweep_limit_surface(*grid, other, box, mesh, 6, still);
+            expect_same_mesh(mesh, brute_force_surface(*grid, box), true);
         }
     }
 }
