@@ -19,6 +19,7 @@
 #include "grid/VertexSetBuilder.h"
 #include "grid/VoxelGrid.h"
 #include "grid/VoxelPosition.h"
+#include "grid/World.h"
 
 namespace surface_model {
 
@@ -85,14 +86,15 @@ inline Snapshot built_snapshot(const VoxelGrid& grid, uint32_t flag, uint32_t sa
 }
 
 inline ::testing::AssertionResult same(const Snapshot& actual, const Snapshot& expected) {
-    for (auto a = actual.begin(), e = expected.begin();; ++a, ++e) {
-        if (a == actual.end() && e == expected.end()) return ::testing::AssertionSuccess();
-        if (a == actual.end()) return ::testing::AssertionFailure() << "missing vertex " << text(e->first);
-        if (e == expected.end() || !(a->first == e->first)) {
-            return ::testing::AssertionFailure() << "unexpected vertex " << text(a->first);
-        }
-        if (a->second != e->second) return ::testing::AssertionFailure() << "neighbours of " << text(a->first);
-    }
+    const auto m = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    if (m.first == actual.end() && m.second == expected.end()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "first difference at " << text((m.first != actual.end() ? m.first : m.second)->first);
+}
+
+// Inside the safe range, the world's vertex set equals a fresh build.
+inline ::testing::AssertionResult surface_is_current(const World& world) {
+    const uint32_t side = world.grid().side();
+    return same(snapshot(world.vertices(), side), built_snapshot(world.grid(), world.boundary_flag(), side));
 }
 
 // Brute force over every voxel of the safe range. The grid must be uniform
