@@ -53,14 +53,8 @@ inline bool in_safe_range(const VoxelPosition& p, uint32_t side) {
     return p.x >= 2 && p.y >= 2 && p.z >= 2 && p.x <= side - 3 && p.y <= side - 3 && p.z <= side - 3;
 }
 
-struct XyzOrder {
-    bool operator()(const VoxelPosition& a, const VoxelPosition& b) const {
-        return std::tie(a.x, a.y, a.z) < std::tie(b.x, b.y, b.z);
-    }
-};
-
 // Every vertex with its neighbours in order.
-using Snapshot = std::map<VoxelPosition, Points, XyzOrder>;
+using Snapshot = std::map<VoxelPosition, Points, ZyxOrder>;
 
 // With `safe_side` given, only vertices in the safe range of that side: the
 // full build links only points of the range, while an edit at its edge also
