@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 #include "grid/GridInvariants.h"
@@ -45,17 +44,14 @@ void append_record(std::string& bytes, CellKey key, const BitPlane& first, const
     if (second) append_plane(bytes, *second);
 }
 
-// A file of `levels` levels written record by record: the root, then for each
-// level below it the given records in the given order.
-using Level = std::map<uint64_t, std::pair<CellKey, GridNode>>;
-std::string file_of(uint32_t levels, const GridNode& root, const std::vector<Level>& nodes,
+// A file of 2 or 3 levels written record by record: the root, the level 1
+// nodes (3 levels only) and the leaf blocks, in the given order.
+std::string file_of(uint32_t levels, const GridNode& root, const std::vector<std::pair<CellKey, GridNode>>& nodes,
                     const std::vector<std::pair<CellKey, BitPlane>>& leaves) {
     std::string bytes = saved_bytes(VoxelGrid(levels, false), 0).substr(0, 35);
     append_record(bytes, CellKey{}, root.subdivided, &root.solid);
-    for (const Level& level : nodes) {
-        append_u32(bytes, static_cast<uint32_t>(level.size()));
-        for (const auto& entry : level) append_record(bytes, entry.second.first, entry.second.second.subdivided, &entry.second.second.solid);
-    }
+    if (levels == 3) append_u32(bytes, static_cast<uint32_t>(nodes.size()));
+    for (const auto& node : nodes) append_record(bytes, node.first, node.second.subdivided, &node.second.solid);
     append_u32(bytes, static_cast<uint32_t>(leaves.size()));
     for (const auto& leaf : leaves) append_record(bytes, leaf.first, leaf.second);
     return bytes;
@@ -163,13 +159,11 @@ TEST(GridFile, UniformCellsCollapseOnLoading) {
     GridNode root;
     root.subdivided.set(ChildIndex{1, 0, 0});
     root.subdivided.set(ChildIndex{0, 2, 0});
-    Level level1;
     GridNode almost_solid;
     almost_solid.solid = BitPlane::filled(true);
     almost_solid.subdivided.set(ChildIndex{0, 0, 0});
-    level1[0] = {CellKey::of_cell(64, 0, 0), almost_solid};
-    level1[1] = {CellKey::of_cell(0, 128, 0), GridNode{}};
-    const LoadedGrid canonical = load_bytes(file_of(3, root, {level1}, {{CellKey::of_cell(64, 0, 0), BitPlane::filled(true)}}));
+    const LoadedGrid canonical = load_bytes(file_of(3, root, {{CellKey::of_cell(64, 0, 0), almost_solid}, {CellKey::of_cell(0, 128, 0), GridNode{}}},
+                                                    {{CellKey::of_cell(64, 0, 0), BitPlane::filled(true)}}));
     VoxelGrid expected(3, false);
     expected.root().solid.set(ChildIndex{1, 0, 0});
     EXPECT_TRUE(grid_test::same_grid(*canonical.grid, expected));
@@ -179,25 +173,9 @@ TEST(GridFile, UniformCellsCollapseOnLoading) {
 // coordinates that are multiples of 256): appending record by record would
 // copy each bucket once per record. The file order within the bucket stays.
 TEST(GridFile, CrowdedBucketsLoadWholeAndInOrder) {
-    const VoxelGrid shape(8, false);  // for its key and child arithmetic only
-    GridNode root;
-    std::vector<Level> nodes(6);
-    std::map<uint64_t, std::pair<CellKey, BitPlane>> leaves;
-    for (uint32_t n = 0; n < 28 * 28 * 28; ++n) {
-        const uint32_t x = 2048 * (n / 784), y = 2048 * (n / 28 % 28), z = 2048 * (n % 28);
-        root.subdivided.set(shape.child_index(x, y, z, 0));
-        for (uint32_t level = 1; level < 7; ++level) {
-            auto& node = nodes[level - 1][shape.key_of(x, y, z, level).value()];
-            node.first = shape.key_of(x, y, z, level);
-            node.second.subdivided.set(shape.child_index(x, y, z, level));
-        }
-        auto& leaf = leaves[shape.key_of(x, y, z, 7).value()];
-        leaf.first = shape.key_of(x, y, z, 7);
-        leaf.second.set(shape.child_index(x, y, z, 7));
-    }
-    std::vector<std::pair<CellKey, BitPlane>> leaf_list;
-    for (const auto& leaf : leaves) leaf_list.push_back(leaf.second);
-    const std::string crowded = file_of(8, root, nodes, leaf_list);
+    VoxelGrid grid(8, false);
+    for (uint32_t n = 0; n < 28 * 28 * 28; ++n) grid.set_voxel(2048 * (n % 28), 2048 * (n / 28 % 28), 2048 * (n / 784));
+    const std::string crowded = saved_bytes(grid, 0);
     const LoadedGrid loaded = load_bytes(crowded);
     EXPECT_EQ(loaded.grid->leaf_map().size(), 21952u);
     EXPECT_TRUE(loaded.grid->get_voxel(2048 * 27, 2048 * 3, 2048 * 7));
