@@ -55,45 +55,13 @@ TEST_F(Affectors, AdditionsSettleWhenTheAddLoopThrows) {
 
 // Random strokes of every brush on grids of 2 levels against the model: the
 // same change lists after every stroke, the same voxels and a current
-// surface every 25 strokes.
+// surface every 25 strokes. A second world removes each shape voxel by voxel,
+// each voxel with its own cascade and surface update: it must keep the same
+// grid, vertices, links and vertex state (every vertex is stamped with the
+// stroke that made it, so one erased and made again shows).
 TEST_F(Affectors, MatchTheModelOnRandomStrokes) {
     std::mt19937 random(5);
-    for (bool solid : {false, true}) {
-        World world(std::make_unique<VoxelGrid>(2, solid), solid ? 1 : 0);
-        affector_model::ModelWorld model(64, solid);
-        for (int stroke = 0; stroke < 600; ++stroke) {
-            const int k = static_cast<int>(random() % kGridAffectorCount);
-            // Now and then near the faces, where shapes are cut off.
-            const bool edge = random() % 20 == 0;
-            const int x = edge ? random() % 5 : 8 + random() % 32, y = 8 + random() % 40, z = 8 + random() % 40;
-            const VoxelPosition at{uint32_t(x), uint32_t(y), uint32_t(z)};
-            if (solid ? random() % 3 == 0 : random() % 3 != 0) {
-                brushes_[k]->add_shape(world, at);
-                model.add_shape(k, x, y, z);
-            } else {
-                brushes_[k]->remove_shape(world, at);
-                model.remove_shape(k, x, y, z);
-            }
-            ASSERT_EQ(world.changes(), model.changes()) << "stroke " << stroke << ", " << grid_affector_name(k);
-            if (stroke % 25 != 0) continue;
-            for (int n = 0; n < 64 * 64 * 64; ++n) {
-                const int vx = n & 63, vy = n >> 6 & 63, vz = n >> 12;
-                ASSERT_EQ(world.grid().get_voxel(vx, vy, vz), model.get(vx, vy, vz)) << "stroke " << stroke;
-                ASSERT_TRUE(solid || !model.get(vx, vy, vz) || model.supported(vx, vy, vz));
-            }
-            ASSERT_TRUE(surface_is_current(world)) << "stroke " << stroke;
-        }
-    }
-}
-
-// Removing a shape as one edit against removing its voxels one by one, each
-// with its own cascade and surface update, on a sculpted solid grid: the same
-// voxels, and the same vertices, links and vertex state (every vertex is
-// stamped with the stroke that made it, so one erased and made again shows).
-TEST_F(Affectors, ShapeRemovalEqualsVoxelByVoxelRemoval) {
-    std::mt19937 random(11);
-    World batched(std::make_unique<VoxelGrid>(2, true), 1), single(std::make_unique<VoxelGrid>(2, true), 1);
-    auto mark_new_vertices = [](World& world, uint32_t stroke) {
+    auto stamp_new_vertices = [](World& world, uint32_t stroke) {
         for (const SurfaceVertex& v : world.vertices())
             if (v.stamp == 0) world.vertices().find(world.vertices().key_of(v))->stamp = stroke;
     };
@@ -102,29 +70,43 @@ TEST_F(Affectors, ShapeRemovalEqualsVoxelByVoxelRemoval) {
         for (const SurfaceVertex& v : world.vertices()) state[{v.voxel().x, v.voxel().y, v.voxel().z}] = v.stamp;
         return state;
     };
-    for (uint32_t stroke = 1; stroke <= 400; ++stroke) {
-        const size_t k = random() % kGridAffectorCount;
-        const auto& brush = dynamic_cast<const ShapeAffector&>(*brushes_[k]);
-        const VoxelPosition at{uint32_t(2 + random() % 60), uint32_t(2 + random() % 60), uint32_t(2 + random() % 60)};
-        if (random() % 4 == 0) {
-            brush.add_shape(batched, at);
-            brush.add_shape(single, at);
-        } else {
-            brush.remove_shape(batched, at);
-            for (const ShapeOffset& offset : brush.voxels()) {
-                const VoxelPosition v = ShapeAffector::voxel_at(at, offset);
-                single.remove_voxel(v.x, v.y, v.z);
+    for (bool solid : {false, true}) {
+        World world(std::make_unique<VoxelGrid>(2, solid), solid ? 1 : 0), single(std::make_unique<VoxelGrid>(2, solid), solid ? 1 : 0);
+        affector_model::ModelWorld model(64, solid);
+        for (uint32_t stroke = 1; stroke <= 600; ++stroke) {
+            const int k = static_cast<int>(random() % kGridAffectorCount);
+            const auto& brush = dynamic_cast<const ShapeAffector&>(*brushes_[k]);
+            // Now and then near the faces, where shapes are cut off.
+            const bool edge = random() % 20 == 0;
+            const int x = edge ? random() % 5 : 8 + random() % 32, y = 8 + random() % 40, z = 8 + random() % 40;
+            const VoxelPosition at{uint32_t(x), uint32_t(y), uint32_t(z)};
+            if (solid ? random() % 3 == 0 : random() % 3 != 0) {
+                brush.add_shape(world, at);
+                brush.add_shape(single, at);
+                model.add_shape(k, x, y, z);
+            } else {
+                brush.remove_shape(world, at);
+                for (const ShapeOffset& offset : brush.voxels()) {
+                    const VoxelPosition v = ShapeAffector::voxel_at(at, offset);
+                    single.remove_voxel(v.x, v.y, v.z);
+                }
+                model.remove_shape(k, x, y, z);
             }
+            ASSERT_EQ(world.changes(), model.changes()) << "stroke " << stroke << ", " << grid_affector_name(k);
+            ASSERT_EQ(world.changes(), single.changes()) << "stroke " << stroke;
+            stamp_new_vertices(world, stroke);
+            stamp_new_vertices(single, stroke);
+            if (stroke % 25 != 0) continue;
+            for (int n = 0; n < 64 * 64 * 64; ++n) {
+                const int vx = n & 63, vy = n >> 6 & 63, vz = n >> 12;
+                ASSERT_EQ(world.grid().get_voxel(vx, vy, vz), model.get(vx, vy, vz)) << "stroke " << stroke;
+                ASSERT_TRUE(solid || !model.get(vx, vy, vz) || model.supported(vx, vy, vz));
+            }
+            ASSERT_TRUE(surface_is_current(world)) << "stroke " << stroke;
+            ASSERT_TRUE(grid_test::same_grid(world.grid(), single.grid())) << "stroke " << stroke;
+            ASSERT_TRUE(surface_model::same(surface_model::snapshot(world.vertices()), surface_model::snapshot(single.vertices())));
+            ASSERT_EQ(state_of(world), state_of(single)) << "stroke " << stroke;
         }
-        ASSERT_EQ(batched.changes(), single.changes()) << "stroke " << stroke;
-        mark_new_vertices(batched, stroke);
-        mark_new_vertices(single, stroke);
-        if (stroke % 40 != 0) continue;
-        ASSERT_TRUE(grid_test::same_grid(batched.grid(), single.grid())) << "stroke " << stroke;
-        ASSERT_TRUE(surface_model::same(surface_model::snapshot(batched.vertices()),
-                                        surface_model::snapshot(single.vertices())))
-            << "stroke " << stroke;
-        ASSERT_EQ(state_of(batched), state_of(single)) << "stroke " << stroke;
     }
 }
 
