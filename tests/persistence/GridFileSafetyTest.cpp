@@ -133,15 +133,14 @@ TEST(GridFileSafety, ASaveReplacesTheFileWholeOrLeavesItAsItWasAndLoadsOpenOnlyR
     EXPECT_EQ(real_status.st_mode & 07777, 0640u);
     EXPECT_TRUE(read_file(real) == grid_test::saved_bytes(*big, 2));
 
-    // A device is written in place; a full one says why. A name that cannot
-    // be made fails at the open, as a plain open would.
-    const std::string cannot_write = "Unable to open file for writing. | ", cannot_read = "Unable to open named file. | ";
-    const std::pair<std::string, std::string> saves[] = {
-        {"/dev/full", std::string("output failed. | ") + std::strerror(ENOSPC)},
-        {folder.path + "/missing/grid.hf", cannot_write + std::strerror(ENOENT)},
-        {folder.path + "/" + std::string(300, 'n'), cannot_write + std::strerror(ENAMETOOLONG)},
-        {"", cannot_write + std::strerror(ENOENT)}};
-    for (const auto& [name, failure] : saves) EXPECT_EQ(failure_with_reason([&] { save_grid(small, 1, name); }), failure);
+    // A name that cannot be made fails at the open, as a plain open would
+    // (the module's file tests name a missing folder, a folder, a full
+    // device and a missing file).
+    const std::string cannot_write = "Unable to open file for writing. | ";
+    for (const std::string& name : {folder.path + "/" + std::string(300, 'n'), std::string()}) {
+        EXPECT_EQ(failure_with_reason([&] { save_grid(small, 1, name); }),
+                  cannot_write + std::strerror(name.empty() ? ENOENT : ENAMETOOLONG));
+    }
     EXPECT_TRUE(temporaries_in(folder.path).empty());
 
     // Loading refuses what is not a regular file, without blocking; a format
@@ -149,14 +148,10 @@ TEST(GridFileSafety, ASaveReplacesTheFileWholeOrLeavesItAsItWasAndLoadsOpenOnlyR
     const std::string fifo = folder.path + "/fifo.hf";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     std::ofstream(folder.path + "/junk.hf") << "junk";
-    const std::pair<std::string, std::string> loads[] = {
-        {fifo, cannot_read + "-"},
-        {folder.path, cannot_read + std::strerror(EISDIR)},
-        {folder.path + "/missing.hf", cannot_read + std::strerror(ENOENT)},
-        {folder.path + "/junk.hf", "Input failed. | -"}};
     alarm(60);  // a load that blocks ends the test instead of hanging it
-    for (const auto& [name, failure] : loads) EXPECT_EQ(failure_with_reason([&] { load_grid(name); }), failure);
+    EXPECT_EQ(failure_with_reason([&] { load_grid(fifo); }), "Unable to open named file. | -");
     alarm(0);
+    EXPECT_EQ(failure_with_reason([&] { load_grid(folder.path + "/junk.hf"); }), "Input failed. | -");
 }
 
 }  // namespace
