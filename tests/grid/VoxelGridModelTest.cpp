@@ -171,7 +171,6 @@ TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
         EXPECT_EQ(saved_keys(bytes, levels), order.keys());
         const LoadedGrid loaded = grid_test::load_bytes(bytes);
         EXPECT_EQ(loaded.boundary_flag, flag);
-        EXPECT_TRUE(grid_test::same_grid(*loaded.grid, grid));
         EXPECT_EQ(grid_test::saved_bytes(*loaded.grid, flag), bytes);
     }
     EXPECT_GT(collapses_to_empty, 0);  // some grids went all the way back to uniform

@@ -31,16 +31,14 @@ void stroke(World& world, std::mt19937& random) {
     static const auto brushes = make_grid_affectors();
     const bool adding = random() % 2 == 0;
     world.set_mirror_axes(random() % 3 == 0, random() % 3 == 0, random() % 3 == 0);
-    if (random() % 4 == 0) {
+    if (random() % 4 == 0) {  // 2x2x2 cubes or single voxels over a whole cell
         const uint32_t x = 8 * (1 + below(random, 6)), y = 8 * (1 + below(random, 6)), z = 8 * (1 + below(random, 6));
-        const GridAffector& brush = *brushes[adding ? 0 : 1];
         const uint32_t step = adding ? 2 : 1;
-        for (uint32_t i = 0; i < 8; i += step)
-            for (uint32_t j = 0; j < 8; j += step)
-                for (uint32_t k = 0; k < 8; k += step) {
-                    const VoxelPosition at{x + i, y + j, z + k};
-                    adding ? brush.add_shape(world, at) : brush.remove_shape(world, at);
-                }
+        for (uint32_t n = 0; n < 512; n += step) {
+            if ((n >> 3 | n >> 6) & (step - 1)) continue;  // every other voxel on each axis
+            const VoxelPosition at{x + (n >> 6), y + (n >> 3 & 7), z + (n & 7)};
+            adding ? brushes[0]->add_shape(world, at) : brushes[1]->remove_shape(world, at);
+        }
     } else {
         const GridAffector& brush = *brushes[below(random, kGridAffectorCount)];
         VoxelPosition at{below(random, kSide), below(random, kSide), below(random, kSide)};
@@ -76,12 +74,11 @@ void run_session(uint32_t seed, int operations) {
     ASSERT_TRUE(world.vertices().empty());
     std::vector<std::string> states{saved(world)};
     std::vector<uint64_t> numbers{world.change_count()};
-    size_t current = 0;
     std::vector<std::string> files{grid_test::saved_bytes(*random_grid(3, random, kSide), 1)};
     install_grid(world, random_grid(2, random, kSide), random() % 2);
     states.push_back(saved(world));
     numbers.push_back(world.change_count());
-    current = 1;
+    size_t current = 1;
 
     for (int op = 0; op < operations; ++op) {
         const uint64_t number_before = world.change_count();
