@@ -59,6 +59,7 @@ TEST(CubeTables, TrianglesOfSolidCornersFaceClearSpace) {
     EXPECT_EQ(case61[0], (CubeTriangle{4, 2, 3}));
     EXPECT_EQ(case61[1], (CubeTriangle{4, 3, 0}));
     EXPECT_EQ(case61[2], (CubeTriangle{4, 0, 5}));
+    EXPECT_EQ(corner_adjacency(6, 8) | corner_adjacency(300, 0), 0);  // out of range (the next row joins corner 0)
 }
 
 }  // namespace

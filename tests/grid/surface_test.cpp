@@ -60,4 +60,18 @@ TEST(Surface, BuildNeighboursAndUpkeepMatchTheirModelsOnRandomGrids) {
     }
 }
 
+// The points around the given ones, once each in z, y, x order, leaving out
+// the given points, the grid's outermost layer (whose neighbours would wrap
+// to the opposite face) and what lies beyond it.
+TEST(NeighbourhoodPoints, AreTheNeighboursOfTheGivenPointsOnceInZyxOrder) {
+    Points expected;
+    for (uint32_t z = 4; z <= 6; ++z)
+        for (uint32_t y = 4; y <= 6; ++y)
+            for (uint32_t x = 4; x <= 7; ++x)
+                if (y != 5 || z != 5 || x < 5 || x > 6) expected.push_back({x, y, z});
+    EXPECT_EQ(neighbourhood_points({{6, 5, 5}, {5, 5, 5}, {6, 5, 5}}, 512), expected);
+    EXPECT_EQ(neighbourhood_points({{0, 0, 0}}, 64), (Points{{1, 1, 1}}));
+    EXPECT_EQ(neighbourhood_points({{1, 10, 62}}, 64).size(), 2u * 3 * 2 - 1);
+}
+
 }  // namespace
