@@ -72,12 +72,10 @@ void run_session(uint32_t seed, int operations) {
     World world;
     ASSERT_EQ(saved(world), grid_test::saved_bytes(VoxelGrid(3, true), 1));  // the start
     ASSERT_TRUE(world.vertices().empty());
-    std::vector<std::string> states{saved(world)};
-    std::vector<uint64_t> numbers{world.change_count()};
+    std::vector<std::pair<std::string, uint64_t>> states{{saved(world), world.change_count()}};  // bytes, number
     std::vector<std::string> files{grid_test::saved_bytes(*random_grid(3, random, kSide), 1)};
     install_grid(world, random_grid(2, random, kSide), random() % 2);
-    states.push_back(saved(world));
-    numbers.push_back(world.change_count());
+    states.push_back({saved(world), world.change_count()});
     size_t current = 1;
 
     for (int op = 0; op < operations; ++op) {
@@ -109,11 +107,9 @@ void run_session(uint32_t seed, int operations) {
         if (kind < 6) {
             if (world.undo_count() != undo_before) {
                 // A new step: the redo steps are gone.
-                for (uint64_t n : numbers) ASSERT_NE(n, world.change_count());
+                for (const auto& state : states) ASSERT_NE(state.second, world.change_count());
                 states.resize(++current);
-                numbers.resize(current);
-                states.push_back(saved(world));
-                numbers.push_back(world.change_count());
+                states.push_back({saved(world), world.change_count()});
             } else {
                 ASSERT_EQ(world.change_count(), number_before) << "op " << op;
             }
@@ -122,8 +118,8 @@ void run_session(uint32_t seed, int operations) {
                                   std::to_string(kind);
         ASSERT_EQ(world.undo_count(), current) << where;
         ASSERT_EQ(world.redo_count(), states.size() - 1 - current) << where;
-        ASSERT_EQ(world.change_count(), numbers[current]) << where;
-        ASSERT_TRUE(saved(world) == states[current]) << where;
+        ASSERT_EQ(world.change_count(), states[current].second) << where;
+        ASSERT_TRUE(saved(world) == states[current].first) << where;
         ASSERT_TRUE(surface_is_current(world)) << where;
     }
 }
