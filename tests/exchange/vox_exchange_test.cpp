@@ -148,10 +148,10 @@ TEST(VoxExchange, HostileFilesAreRefusedWithTheirReasonAndTheGridStaysAsItWas) {
         {file(model + chunk("nTRN", le32(0) + le32(99999))), "dictionary larger than its data"},
         {file(model + group(2, {}) ), "no root node"},
     };
-    for (const auto& [bytes, reason] : cases) {
-        const std::string message = refusal([&] { parse(bytes); });
+    for (const auto& c : cases) {
+        const std::string message = refusal([&] { parse(c.first); });
         EXPECT_NE(message.find("test.vox: "), std::string::npos) << message;
-        EXPECT_NE(message.find(reason), std::string::npos) << message << " (expected: " << reason << ")";
+        EXPECT_NE(message.find(c.second), std::string::npos) << message << " (expected: " << c.second << ")";
     }
 
     // Placements outside the safe range, an empty box and one of 2^72 voxels

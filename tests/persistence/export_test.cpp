@@ -43,7 +43,7 @@ TEST(Export, SendsTheSquaresCornersCentredScaledAndTurned) {
                 }
             }
             ASSERT_EQ(received.size(), expected.size());
-            EXPECT_EQ(std::memcmp(received.data(), expected.data(), expected.size() * sizeof expected[0]), 0);
+            EXPECT_TRUE(expected.empty() || std::memcmp(received.data(), expected.data(), expected.size() * sizeof expected[0]) == 0);
         }
     received.clear();
     export_display_box(grid, {0, 0, 0, 64, 1, 1}, 8.0f, false);
