@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <random>
 #include <set>
 
@@ -37,9 +38,9 @@ std::set<Voxel> solid_voxels(const VoxelGrid& grid) {
     return voxels;
 }
 
-std::string refusal(const std::string& bytes) {
+std::string refusal(const std::function<void()>& operation) {
     try {
-        parse(bytes);
+        operation();
     } catch (const ExchangeError& error) {
         return error.what();
     }
@@ -114,8 +115,7 @@ TEST(VoxExchange, ImportIntoTheWorldLeavesTheSurfaceAFullBuildGives) {
     const auto added = import_into_world(world, *model_of_scene(scene), VoxelPosition{20, 30, 25}, "blob.vox");
     EXPECT_GT(added.size(), 500u);
     EXPECT_EQ(world.change_count(), count + 1);
-    EXPECT_TRUE(surface_model::same(surface_model::snapshot(world.vertices(), 64),
-                                    surface_model::built_snapshot(world.grid(), 0, 64)));
+    EXPECT_TRUE(surface_model::surface_is_current(world));
     // The same model again changes no voxel, so the count stays.
     EXPECT_TRUE(import_into_world(world, *model_of_scene(scene), VoxelPosition{20, 30, 25}, "blob.vox").empty());
     EXPECT_EQ(world.change_count(), count + 1);
@@ -125,7 +125,7 @@ TEST(VoxExchange, HostileFilesAreRefusedWithTheirReasonAndTheGridStaysAsItWas) {
     const std::string model = size(2, 2, 2) + xyzi({{1, 1, 1}});
     const std::string graph = transform(0, 1, le32(0)) + group(1, {2}) + transform(2, 3, le32(0)) + shape(3, 0);
     const std::string good = file(model + graph);
-    ASSERT_EQ(refusal(good), "accepted");
+    ASSERT_EQ(refusal([&] { parse(good); }), "accepted");
 
     const std::pair<std::string, std::string> cases[] = {
         {"VOX ", "ends early"},
@@ -148,35 +148,28 @@ TEST(VoxExchange, HostileFilesAreRefusedWithTheirReasonAndTheGridStaysAsItWas) {
         {file(model + chunk("nTRN", le32(0) + le32(99999))), "dictionary larger than its data"},
         {file(model + group(2, {}) ), "no root node"},
     };
-    for (const auto& [bytes, reason] : cases) {
-        const std::string message = refusal(bytes);
+    for (const auto& c : cases) {
+        const std::string message = refusal([&] { parse(c.first); });
         EXPECT_NE(message.find("test.vox: "), std::string::npos) << message;
-        EXPECT_NE(message.find(reason), std::string::npos) << message << " (expected: " << reason << ")";
+        EXPECT_NE(message.find(c.second), std::string::npos) << message << " (expected: " << c.second << ")";
     }
 
-    // Placements outside the safe range, and an empty box to export.
+    // Placements outside the safe range, an empty box and one of 2^72 voxels
+    // to export.
     VoxelGrid grid(2, false);
     grid.set_voxel(5, 5, 5);
     const auto one_voxel = model_of_scene(parse(good));
     for (const VoxelPosition& corner : {VoxelPosition{1, 5, 5}, VoxelPosition{5, 62, 5}, VoxelPosition{5, 5, 4000000000u}}) {
-        try {
-            import_into_grid(grid, *one_voxel, corner, "test.vox");
-            ADD_FAILURE() << "placement accepted";
-        } catch (const ExchangeError& error) {
-            EXPECT_NE(std::string(error.what()).find("reaches outside the grid's safe range"), std::string::npos);
-        }
+        const std::string message = refusal([&] { import_into_grid(grid, *one_voxel, corner, "test.vox"); });
+        EXPECT_NE(message.find("reaches outside the grid's safe range"), std::string::npos) << message;
     }
     EXPECT_EQ(solid_voxels(grid), (std::set<Voxel>{{5, 5, 5}}));
-    EXPECT_THROW(scene_of_box(grid, IntBox{10, 10, 10, 20, 20, 20}, "empty.vox"), ExchangeError);
+    EXPECT_NE(refusal([&] { scene_of_box(grid, IntBox{10, 10, 10, 20, 20, 20}, "empty.vox"); }), "accepted");
     const VoxelGrid solid(8, true);
     const uint32_t last = solid.side() - 1;
-    try {
-        scene_of_box(solid, IntBox{0, 0, 0, last, last, last}, "huge.vox");
-        ADD_FAILURE() << "export of 2^72 voxels accepted";
-    } catch (const ExchangeError& error) {
-        EXPECT_NE(std::string(error.what()).find("more than the .vox format's 2147483647"), std::string::npos);
-    }
-    EXPECT_THROW(import_into_new_grid(*model_of_scene(parse(file(""))), 0, "test.vox"), ExchangeError);
+    EXPECT_NE(refusal([&] { scene_of_box(solid, IntBox{0, 0, 0, last, last, last}, "huge.vox"); }).find("more than the .vox format's 2147483647"),
+              std::string::npos);
+    EXPECT_NE(refusal([&] { import_into_new_grid(*model_of_scene(parse(file(""))), 0, "test.vox"); }), "accepted");
 }
 
 }  // namespace

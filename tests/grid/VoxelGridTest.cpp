@@ -39,11 +39,7 @@ TEST(VoxelGrid, EightLevelsReachTheFarCornerAndWrap) {
 // long buckets and equal keys; entries taken out and put back with their
 // stamps must return to their places.
 TEST(CellMap, MatchesAnOrderedListPerBucket) {
-    struct Stored {
-        CellKey key;
-        uint32_t value;
-        uint64_t stamp;
-    };
+    struct Stored { CellKey key; uint32_t value; uint64_t stamp; };
     std::mt19937 random(11);
     LeafMap map(2);
     std::vector<std::vector<Stored>> buckets(LeafMap::kBucketCount);
@@ -54,11 +50,7 @@ TEST(CellMap, MatchesAnOrderedListPerBucket) {
         auto& list = buckets[LeafMap::bucket_of(key)];
         return std::find_if(list.begin(), list.end(), [&](const Stored& s) { return s.key == key; });
     };
-    auto leaf_of = [](uint32_t value) {
-        LeafBlock leaf;
-        leaf.bits.words[value % 16] = value;
-        return leaf;
-    };
+    auto leaf_of = [](uint32_t value) { LeafBlock leaf; leaf.bits.words[value % 16] = value; return leaf; };
     for (int step = 0; step < 20000; ++step) {
         SCOPED_TRACE(step);
         const CellKey key = CellKey::of_cell(8 * (random() % 6), 8 * (random() % 6), 8 * (random() % 300));

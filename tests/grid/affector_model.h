@@ -25,9 +25,9 @@ inline std::vector<Offset> shape(int k) {
     } else if (k == 1) {
         v = {{0, 0, 0}};
     } else if (k == 3) {
-        v = {{0, 0, 0},  {0, 0, 1},  {0, 0, 2},  {0, 0, 3},  {0, 0, -1}, {0, 0, -2}, {0, 0, -3},
-             {0, 1, 0},  {0, 2, 0},  {0, 3, 0},  {0, -1, 0}, {0, -2, 0}, {0, -3, 0}, {1, 0, 0},
-             {2, 0, 0},  {3, 0, 0},  {-1, 0, 0}, {-2, 0, 0}, {-3, 0, 0}};
+        v = {{0, 0, 0}};  // then along z, y, x: 1 to 3 up, 1 to 3 down
+        for (int axis = 2; axis >= 0; --axis)
+            for (int i : {1, 2, 3, -1, -2, -3}) v.push_back({axis == 0 ? i : 0, axis == 1 ? i : 0, axis == 2 ? i : 0});
     } else if (k < 7) {
         for (int i = 0; i < 4; ++i) v.push_back({k == 4 ? i : 0, k == 5 ? i : 0, k == 6 ? i : 0});
     } else {
@@ -40,28 +40,19 @@ class ModelWorld {
 public:
     ModelWorld(int side, bool solid) : side_(side), voxels_(size_t(side) * side * side, solid) {}
 
-    bool get(int x, int y, int z) const {
-        return x >= 0 && y >= 0 && z >= 0 && x < side_ && y < side_ && z < side_ && voxels_[index(x, y, z)];
-    }
+    bool get(int x, int y, int z) const { return x >= 0 && y >= 0 && z >= 0 && x < side_ && y < side_ && z < side_ && voxels_[index(x, y, z)]; }
     const std::vector<VoxelPosition>& changes() const { return changes_; }
 
     void add_shape(int k, int x, int y, int z) {
         if (k == 1 && !safe(x, y, z)) return;  // the single voxel drops the whole edit
         changes_.clear();
-        for (const Offset& o : shape(k)) {
-            if (safe(x + o.dx, y + o.dy, z + o.dz) && !get(x + o.dx, y + o.dy, z + o.dz)) {
-                put(x + o.dx, y + o.dy, z + o.dz, true);
-            }
-        }
-        for (;;) {  // settle
+        for (const Offset& o : shape(k))
+            if (safe(x + o.dx, y + o.dy, z + o.dz) && !get(x + o.dx, y + o.dy, z + o.dz)) put(x + o.dx, y + o.dy, z + o.dz, true);
+        for (size_t before = 0; before != changes_.size();) {  // settle, pass by pass
+            before = changes_.size();
             std::vector<VoxelPosition> kept;
-            for (const VoxelPosition& p : changes_) {
-                if (supported(p.x, p.y, p.z)) kept.push_back(p);
-                else voxels_[index(p.x, p.y, p.z)] = false;
-            }
-            const bool done = kept.size() == changes_.size();
+            for (const VoxelPosition& p : changes_) supported(p.x, p.y, p.z) ? kept.push_back(p) : void(voxels_[index(p.x, p.y, p.z)] = false);
             changes_ = kept;
-            if (done) return;
         }
     }
 

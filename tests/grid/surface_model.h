@@ -19,6 +19,7 @@
 #include "grid/VertexSetBuilder.h"
 #include "grid/VoxelGrid.h"
 #include "grid/VoxelPosition.h"
+#include "grid/World.h"
 
 namespace surface_model {
 
@@ -52,14 +53,8 @@ inline bool in_safe_range(const VoxelPosition& p, uint32_t side) {
     return p.x >= 2 && p.y >= 2 && p.z >= 2 && p.x <= side - 3 && p.y <= side - 3 && p.z <= side - 3;
 }
 
-struct XyzOrder {
-    bool operator()(const VoxelPosition& a, const VoxelPosition& b) const {
-        return std::tie(a.x, a.y, a.z) < std::tie(b.x, b.y, b.z);
-    }
-};
-
 // Every vertex with its neighbours in order.
-using Snapshot = std::map<VoxelPosition, Points, XyzOrder>;
+using Snapshot = std::map<VoxelPosition, Points, ZyxOrder>;
 
 // With `safe_side` given, only vertices in the safe range of that side: the
 // full build links only points of the range, while an edit at its edge also
@@ -85,14 +80,15 @@ inline Snapshot built_snapshot(const VoxelGrid& grid, uint32_t flag, uint32_t sa
 }
 
 inline ::testing::AssertionResult same(const Snapshot& actual, const Snapshot& expected) {
-    for (auto a = actual.begin(), e = expected.begin();; ++a, ++e) {
-        if (a == actual.end() && e == expected.end()) return ::testing::AssertionSuccess();
-        if (a == actual.end()) return ::testing::AssertionFailure() << "missing vertex " << text(e->first);
-        if (e == expected.end() || !(a->first == e->first)) {
-            return ::testing::AssertionFailure() << "unexpected vertex " << text(a->first);
-        }
-        if (a->second != e->second) return ::testing::AssertionFailure() << "neighbours of " << text(a->first);
-    }
+    const auto m = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    if (m.first == actual.end() && m.second == expected.end()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "first difference at " << text((m.first != actual.end() ? m.first : m.second)->first);
+}
+
+// Inside the safe range, the world's vertex set equals a fresh build.
+inline ::testing::AssertionResult surface_is_current(const World& world) {
+    const uint32_t side = world.grid().side();
+    return same(snapshot(world.vertices(), side), built_snapshot(world.grid(), world.boundary_flag(), side));
 }
 
 // Brute force over every voxel of the safe range. The grid must be uniform

@@ -35,26 +35,21 @@ uint32_t near_region(std::mt19937& random, const SculptedGrid& g, int axis) {
 }
 
 // Boxes from one voxel to whole-grid rows, mostly starting in the sculpted
-// region, kept small enough for the voxel-by-voxel walk.
+// region, kept small enough for the voxel-by-voxel walk: the longest side is
+// halved until the box holds at most 40000 voxels.
 IntBox random_box(std::mt19937& random, const SculptedGrid& g) {
-    const uint32_t side = g.grid->side();
-    const uint32_t scales[4] = {3, 12, 48, g.region + 16};
-    uint32_t lower[3], upper[3];
+    const uint32_t side = g.grid->side(), scales[4] = {3, 12, 48, g.region + 16};
+    uint32_t lower[3], length[3];
     for (int a = 0; a < 3; ++a) {
         const bool whole_row = random() % 10 == 0;
         lower[a] = whole_row ? 0 : near_region(random, g, a);
-        const uint32_t length = whole_row ? side : 1 + below(random, scales[below(random, 4)]);
-        upper[a] = std::min(side - 1, lower[a] + length - 1);
+        length[a] = std::min(side - lower[a], whole_row ? side : 1 + below(random, scales[below(random, 4)]));
     }
-    auto volume = [&] {
-        return uint64_t(upper[0] - lower[0] + 1) * (upper[1] - lower[1] + 1) * (upper[2] - lower[2] + 1);
-    };
-    while (volume() > 40000) {
-        int a = 0;
-        for (int b = 1; b < 3; ++b) a = upper[b] - lower[b] > upper[a] - lower[a] ? b : a;
-        upper[a] = lower[a] + (upper[a] - lower[a]) / 2;
+    while (uint64_t(length[0]) * length[1] * length[2] > 40000) {
+        uint32_t& longest = *std::max_element(length, length + 3);
+        longest = (longest + 1) / 2;
     }
-    return {lower[0], lower[1], lower[2], upper[0], upper[1], upper[2]};
+    return {lower[0], lower[1], lower[2], lower[0] + length[0] - 1, lower[1] + length[1] - 1, lower[2] + length[2] - 1};
 }
 
 TEST(TraversalDifferential, CursorFindsTheTransitionsOfGetVoxel) {

@@ -15,72 +15,60 @@
 
 namespace traversal_model {
 
-// Corner c of a face at t on the row's axis, straight from the table of
-// the three passes.
-inline std::array<uint32_t, 3> table_corner(uint32_t axis, int c, uint32_t t, uint32_t x, uint32_t y, uint32_t z) {
-    const uint32_t by_pass[3][4][3] = {
-        {{t, y, z}, {t, y, z + 1}, {t, y + 1, z + 1}, {t, y + 1, z}},
-        {{x, t, z}, {x + 1, t, z}, {x + 1, t, z + 1}, {x, t, z + 1}},
-        {{x, y, t}, {x, y + 1, t}, {x + 1, y + 1, t}, {x + 1, y, t}},
-    };
-    const uint32_t* corner = by_pass[axis][c];
-    return {corner[0], corner[1], corner[2]};
-}
-
 // Walks each row voxel by voxel with get_voxel and produces the same calls
-// that visit_box_squares should make.
+// that visit_box_squares should make, as BoxTraversal.h describes them: pass
+// a walks the rows of (u, v) = axes (a + 1, a + 2) with v outer.
 class BruteForceWalk {
 public:
     BruteForceWalk(const VoxelGrid& grid, const IntBox& box, SquareVisitor& visitor, bool outside_solid)
         : grid_(grid), box_(box), visitor_(visitor), outside_solid_(outside_solid) {}
 
     void run() {
-        for (uint32_t z = box_.z0; z <= box_.z1; ++z)
-            for (uint32_t y = box_.y0; y <= box_.y1; ++y) row(0, {0, y, z});
-        for (uint32_t x = box_.x0; x <= box_.x1; ++x)
-            for (uint32_t z = box_.z0; z <= box_.z1; ++z) row(1, {x, 0, z});
-        for (uint32_t y = box_.y0; y <= box_.y1; ++y)
-            for (uint32_t x = box_.x0; x <= box_.x1; ++x) row(2, {x, y, 0});
+        for (uint32_t a = 0; a < 3; ++a)
+            for (uint32_t v = box_.lower((a + 2) % 3); v <= box_.upper((a + 2) % 3); ++v)
+                for (uint32_t u = box_.lower((a + 1) % 3); u <= box_.upper((a + 1) % 3); ++u) {
+                    std::array<uint32_t, 3> p{};
+                    p[(a + 1) % 3] = u, p[(a + 2) % 3] = v;
+                    row(a, p);
+                }
     }
 
 private:
-    bool solid_at(uint32_t axis, std::array<uint32_t, 3> p, uint32_t t) const {
-        if (t < box_.lower(axis) || t > box_.upper(axis)) return outside_solid_;
-        p[axis] = t;
-        return grid_.get_voxel(p[0], p[1], p[2]);
-    }
-
-    void row(uint32_t axis, std::array<uint32_t, 3> p) {
-        for (uint32_t t = box_.lower(axis); t <= box_.upper(axis) + 1; ++t) {
-            const bool before = solid_at(axis, p, t - 1), after = solid_at(axis, p, t);
-            if (before == after) continue;
-            std::vector<uint32_t>& list = after ? entering_ : leaving_;
-            list.push_back(t);
-            if (list.size() == 16) flush(axis, p);
+    void row(uint32_t a, std::array<uint32_t, 3> p) {
+        auto solid = [&](uint32_t t) {
+            if (t < box_.lower(a) || t > box_.upper(a)) return outside_solid_;
+            p[a] = t;
+            return grid_.get_voxel(p[0], p[1], p[2]);
+        };
+        for (uint32_t t = box_.lower(a); t <= box_.upper(a) + 1; ++t) {
+            const bool after = solid(t);
+            if (solid(t - 1) == after) continue;
+            faces_[!after].push_back(t);  // entering solid space, or leaving it
+            if (faces_[!after].size() == 16) flush(a, p);
         }
-        if (!entering_.empty() || !leaving_.empty()) flush(axis, p);
+        if (!faces_[0].empty() || !faces_[1].empty()) flush(a, p);
     }
 
-    void flush(uint32_t axis, const std::array<uint32_t, 3>& p) {
-        float normal[3] = {0.0f, 0.0f, 0.0f};
+    void flush(uint32_t a, std::array<uint32_t, 3> p) {
+        static const uint32_t du[4] = {0, 0, 1, 1}, dv[4] = {0, 1, 1, 0};  // corners (u, v) .. (u + 1, v)
         visitor_.begin_batch(&square_);
-        normal[axis] = -1.0f;
-        visitor_.set_normal(normal[0], normal[1], normal[2]);
-        for (uint32_t t : entering_) emit(axis, p, t, {0, 1, 2, 3});
-        normal[axis] = 1.0f;
-        visitor_.set_normal(normal[0], normal[1], normal[2]);
-        for (uint32_t t : leaving_) emit(axis, p, t, {0, 3, 2, 1});
-        visitor_.end_batch();
-        entering_.clear();
-        leaving_.clear();
-    }
-
-    void emit(uint32_t axis, const std::array<uint32_t, 3>& p, uint32_t t, std::array<int, 4> order) {
-        for (int c = 0; c < 4; ++c) {
-            const auto corner = table_corner(axis, order[c], t, p[0], p[1], p[2]);
-            std::memcpy(square_.corners[c], corner.data(), sizeof square_.corners[c]);
+        for (int leaving = 0; leaving < 2; ++leaving) {
+            float normal[3] = {0.0f, 0.0f, 0.0f};
+            normal[a] = leaving ? 1.0f : -1.0f;
+            visitor_.set_normal(normal[0], normal[1], normal[2]);
+            for (uint32_t t : faces_[leaving]) {
+                p[a] = t;
+                for (int c = 0; c < 4; ++c) {
+                    const int k = leaving ? (4 - c) % 4 : c;  // corners 1 and 3 exchanged
+                    std::memcpy(square_.corners[c], p.data(), sizeof square_.corners[c]);
+                    square_.corners[c][(a + 1) % 3] += du[k];
+                    square_.corners[c][(a + 2) % 3] += dv[k];
+                }
+                visitor_.emit_square();
+            }
+            faces_[leaving].clear();
         }
-        visitor_.emit_square();
+        visitor_.end_batch();
     }
 
     const VoxelGrid& grid_;
@@ -88,7 +76,7 @@ private:
     SquareVisitor& visitor_;
     bool outside_solid_;
     Square square_;
-    std::vector<uint32_t> entering_, leaving_;
+    std::vector<uint32_t> faces_[2];
 };
 
 // One call received by a visitor: the kind ('b'egin, 'n'ormal, 's'quare,
@@ -108,15 +96,13 @@ public:
         events.push_back({'b', {}});
     }
     void set_normal(float x, float y, float z) override {
-        Event event{'n', {}};
         const float normal[3] = {x, y, z};
-        std::memcpy(event.data.data(), normal, sizeof normal);
-        events.push_back(event);
+        events.push_back({'n', {}});
+        std::memcpy(events.back().data.data(), normal, sizeof normal);
     }
     void emit_square() override {
-        Event event{square_ ? 's' : '?', {}};
-        if (square_) std::memcpy(event.data.data(), square_->corners, sizeof square_->corners);
-        events.push_back(event);
+        events.push_back({square_ ? 's' : '?', {}});
+        if (square_) std::memcpy(events.back().data.data(), square_->corners, sizeof square_->corners);
     }
     void end_batch() override {
         square_ = nullptr;
@@ -136,49 +122,35 @@ inline void fill_box(VoxelGrid& grid, const IntBox& box, bool solid) {
             for (uint32_t x = box.x0; x <= box.x1; ++x) solid ? grid.set_voxel(x, y, z) : grid.clear_voxel(x, y, z);
 }
 
-// A random cube-shaped region of `size` voxels starting at `origin`.
-inline IntBox random_block(std::mt19937& random, const uint32_t origin[3], uint32_t region, uint32_t size) {
-    uint32_t lower[3];
-    for (int a = 0; a < 3; ++a) lower[a] = origin[a] + below(random, region - size + 1);
-    return {lower[0], lower[1], lower[2], lower[0] + size - 1, lower[1] + size - 1, lower[2] + size - 1};
-}
-
 // Edits a random part of the region: a box of 1 to 64 voxels a side made
 // solid or clear, or a comb: a box 48 voxels long whose layers are solid and
 // clear in turn (its rows have many faces).
 inline void small_edit(VoxelGrid& grid, std::mt19937& random, const uint32_t origin[3], uint32_t region) {
-    const uint32_t kind = below(random, 3);
-    if (kind < 2) {
-        fill_box(grid, random_block(random, origin, region, 1 + below(random, kind == 0 ? 4 : 64)), random() % 2);
-        return;
-    }
-    const IntBox comb = random_block(random, origin, region, 48);
+    const uint32_t kind = below(random, 3), size = kind == 2 ? 48 : 1 + below(random, kind == 0 ? 4 : 64);
+    uint32_t lower[3], upper[3];
+    for (int a = 0; a < 3; ++a) upper[a] = (lower[a] = origin[a] + below(random, region - size + 1)) + size - 1;
+    if (kind < 2) return fill_box(grid, {lower[0], lower[1], lower[2], upper[0], upper[1], upper[2]}, random() % 2);
     const uint32_t axis = below(random, 3), width = 1 + below(random, 12);
-    uint32_t lower[3] = {comb.x0, comb.y0, comb.z0}, upper[3];
     for (int a = 0; a < 3; ++a) upper[a] = lower[a] + width - 1;
-    for (uint32_t layer = 0; layer < 48; ++layer) {
-        lower[axis] = upper[axis] = comb.lower(axis) + layer;
+    for (uint32_t layer = 0, first = lower[axis]; layer < 48; ++layer) {
+        lower[axis] = upper[axis] = first + layer;
         fill_box(grid, {lower[0], lower[1], lower[2], upper[0], upper[1], upper[2]}, layer % 2 == 0);
     }
 }
 
-// Makes one whole aligned cell of the region solid or clear (the opposite of
-// its first voxel): a leaf block, or (when the region holds several) a cell
-// of 64 voxels a side.
-inline void whole_cell_edit(VoxelGrid& grid, std::mt19937& random, const uint32_t origin[3], uint32_t region) {
-    const uint32_t cell = region > 64 && random() % 3 != 0 ? 64 : 8;
-    uint32_t corner[3];
-    for (int a = 0; a < 3; ++a) corner[a] = origin[a] + cell * below(random, region / cell);
-    const uint32_t x = corner[0], y = corner[1], z = corner[2];
-    fill_box(grid, {x, y, z, x + cell - 1, y + cell - 1, z + cell - 1}, !grid.get_voxel(x, y, z));
-}
-
 // Sculpts a cube region of the grid (whose origin is a multiple of 64):
-// small edits, then whole cells, so that uniform cells of every size lie
-// next to partly filled ones.
+// small edits, then whole aligned cells made solid or clear (the opposite of
+// their first voxel): leaf blocks, or (when the region holds several) cells
+// of 64 voxels a side, so that uniform cells of every size lie next to partly
+// filled ones.
 inline void sculpt_randomly(VoxelGrid& grid, std::mt19937& random, const uint32_t origin[3], uint32_t region) {
     for (int i = 0; i < 30; ++i) small_edit(grid, random, origin, region);
-    for (int i = 0; i < 4; ++i) whole_cell_edit(grid, random, origin, region);
+    for (int i = 0; i < 4; ++i) {
+        const uint32_t cell = region > 64 && random() % 3 != 0 ? 64 : 8;
+        uint32_t c[3];
+        for (int a = 0; a < 3; ++a) c[a] = origin[a] + cell * below(random, region / cell);
+        fill_box(grid, {c[0], c[1], c[2], c[0] + cell - 1, c[1] + cell - 1, c[2] + cell - 1}, !grid.get_voxel(c[0], c[1], c[2]));
+    }
 }
 
 }  // namespace traversal_model
