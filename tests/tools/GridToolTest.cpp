@@ -1,12 +1,16 @@
 // Runs the holloform-grid tool named by HOLLOFORM_GRID_TOOL: new, info, check,
 // info --surface, brush and squares (an empty box said on standard error),
-// import and export.
+// import and export, mesh.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <algorithm>
+#include <sstream>
 
 #include "grid/GridTestSupport.h"
+#include "grid/World.h"
+#include "persistence/MeshExport.h"
+#include "render/LimitSurfaceSweep.h"
 #include "support/ToolProcess.h"
 
 namespace {
@@ -49,7 +53,8 @@ protected:
         }
     }
 
-    static constexpr const char* kFiles[] = {"grid", "result", "obj", "missing", "fifo", "cube.obj", "model.vox"};
+    static constexpr const char* kFiles[] = {"grid",     "result",   "obj",      "missing",  "fifo",    "cube.obj",
+                                             "model.vox", "mesh.obj", "mesh.stl", "mesh.ply", "mesh.off"};
 };
 
 TEST_F(GridTool, NewInfoAndCheck) {
@@ -167,6 +172,55 @@ TEST_F(GridTool, SquaresPrintOneVertexPerLineOrWriteAnObjFileInsideTheGrid) {
     EXPECT_EQ(std::count(obj.begin(), obj.end(), 'v'), 8);
     EXPECT_EQ(std::count(obj.begin(), obj.end(), 'f'), 6);
     EXPECT_NE(obj.find("\nf 1 2 3 4\n"), std::string::npos);
+}
+
+// The limit surface of the box after `frames` sweeps of a fresh world made
+// from the grid file, as the mesh command should write it.
+std::string swept_obj(const std::string& grid_path, const IntBox& box, uint32_t frames) {
+    World world;
+    LoadedGrid loaded = load_grid(grid_path);
+    install_grid(world, std::move(loaded.grid), loaded.boundary_flag);
+    PhysicsParameters physics;
+    physics.do_physics = frames > 1;
+    SurfaceMesh mesh;
+    for (uint32_t frame = 1; frame <= frames; ++frame) {
+        mesh.reset();
+        sweep_limit_surface(world, box, mesh, frame, physics);
+    }
+    std::ostringstream out;
+    write_mesh(TriangleMeshView{mesh.positions().data(), 4, mesh.vertex_count(), mesh.indices().data(),
+                                mesh.index_count()},
+               MeshFormat::Obj, out);
+    return out.str();
+}
+
+TEST_F(GridTool, MeshWritesTheSweptSurfaceInEachFormat) {
+    // A ball of radius 5 and a 2 x 2 x 2 cube in a clear grid of 2 levels.
+    VoxelGrid grid(2, false);
+    for (uint32_t x = 10; x <= 30; ++x)
+        for (uint32_t y = 10; y <= 30; ++y)
+            for (uint32_t z = 10; z <= 30; ++z)
+                if ((x - 20) * (x - 20) + (y - 20) * (y - 20) + (z - 20) * (z - 20) <= 25) grid.set_voxel(x, y, z);
+    for (uint32_t i = 0; i < 8; ++i) grid.set_voxel(40 + (i & 1), 40 + (i >> 1 & 1), 40 + (i >> 2));
+    write_grid(grid, 0);
+    const IntBox box{12, 12, 12, 45, 45, 45};
+    expect_outcomes({{"mesh @grid 12 12 12 45 45 45 --out @mesh.obj", "0 | ~"}});
+    const std::string obj = read_file(path("mesh.obj"));
+    EXPECT_EQ(obj, swept_obj(path("grid"), box, 1));
+    const size_t triangles = std::count(obj.begin(), obj.end(), 'f');
+    ASSERT_GT(triangles, 100u);
+    expect_outcomes({{"mesh @grid 12 12 12 45 45 45 --steps 3 --out @mesh.obj", "0 | ~"}});
+    EXPECT_EQ(read_file(path("mesh.obj")), swept_obj(path("grid"), box, 4));  // physics moved the vertices
+    std::remove(path("mesh.obj").c_str());
+    expect_outcomes({{"mesh @grid 12 12 12 45 45 45 --out @mesh.stl", "0 | ~"},
+                     {"mesh @grid 12 12 12 45 45 45 --out @mesh.ply", "0 | ~"},
+                     {"mesh @grid 12 12 12 64 45 45 --out @mesh.obj", "1 | ~"},
+                     {"mesh @grid 12 50 12 45 45 45 --out @mesh.obj", "1 | ~"},
+                     {"mesh @grid 12 12 12 45 45 45 --out @mesh.off", "1 | ~"},
+                     {"mesh @grid 12 12 12 45 45 45", "2 | ~"}});  // --out is required
+    EXPECT_EQ(read_file(path("mesh.stl")).size(), 84 + 50 * triangles);
+    EXPECT_EQ(read_file(path("mesh.ply")).compare(0, 4, "ply\n"), 0);
+    EXPECT_TRUE(read_file(path("mesh.obj")).empty());
 }
 
 }  // namespace
