@@ -8,12 +8,21 @@
 #include "core/EditContext.h"
 #include "core/SettingIds.h"
 #include "core/edit_context_test_support.h"
+#include "interaction/GeometryExpect.h"
 #include "interaction/MovementMode.h"
 
 namespace {
 
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
+
+// The camera starts at (224, 272, 224), level, looking along (1, 0, 1).
+TEST(EditContext, StartsLevelLookingDiagonallyAcrossTheGrid) {
+    EditContext context;
+    expect_near(context.view().eye_position(), Vector3(224, 272, 224), 1e-3);
+    expect_near(context.view().forward_vector(), Vector3(std::sqrt(0.5f), 0, std::sqrt(0.5f)), 1e-5);
+    expect_near(context.view().up_vector(), Vector3(0, 1, 0), 1e-5);
+}
 
 class RecordingResource final : public I_Releasable {
 public:

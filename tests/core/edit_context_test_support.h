@@ -14,14 +14,10 @@
 // Replaces the frame clock by a hand-set one for the lifetime of the object.
 class ManualClock {
 public:
-    explicit ManualClock(double start_ms) {
-        now_ms() = start_ms;
-        previous_ = set_frame_clock_source(&read);
-    }
+    explicit ManualClock(double start_ms) : previous_(set_frame_clock_source(&read)) { now_ms() = start_ms; }
     ~ManualClock() { set_frame_clock_source(previous_); }
     ManualClock(const ManualClock&) = delete;
     ManualClock& operator=(const ManualClock&) = delete;
-
     void advance(double ms) { now_ms() += ms; }
 
 private:
@@ -30,7 +26,6 @@ private:
         return now;
     }
     static double read() { return now_ms(); }
-
     FrameClockSource previous_;
 };
 
