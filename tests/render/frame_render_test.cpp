@@ -116,19 +116,6 @@ TEST_F(FrameRender, SquaresShowTheColourOfTheFaceEachPixelSeesAndWireframeOnlyTh
     EXPECT_LT(wire_faces, solid_faces / 4) << "the insides are not";
 }
 
-TEST_F(FrameRender, TheClearSettingsDecideTheBackground) {
-    context_->set_bool(BoolD_HierarchyContainingFocus, false);
-    glClearColor(1, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    context_->set_bool(BoolD_ClearBuffers, false);
-    frame(false, false);
-    EXPECT_EQ(egl_.pixel(2, kHeight - 3), (std::array<uint8_t, 4>{255, 0, 0, 255})) << "the previous pixels stay";
-    context_->set_bool(BoolD_ClearBuffers, true);
-    context_->set_float(FloatClearB, 1.0f);
-    frame(false, false);
-    EXPECT_EQ(egl_.pixel(2, kHeight - 3), (std::array<uint8_t, 4>{0, 0, 255, 255}));
-}
-
 TEST_F(FrameRender, LimitSurfaceIsLitAndTextured) {
     context_->set_bool(BoolD_TexturingOn, false);
     // Lights are placed under the previous frame's camera: from the second
@@ -156,8 +143,20 @@ TEST_F(FrameRender, LimitSurfaceIsLitAndTextured) {
     EXPECT_LT(darker, lit / 50);
 }
 
-// The grid displays write the lighting setting; without one it stays.
-TEST_F(FrameRender, DisplayModesWriteTheLightingSetting) {
+// The clear settings decide the background; the grid displays write the
+// lighting setting, which without one stays as it is.
+TEST_F(FrameRender, ClearAndLightingSettings) {
+    context_->set_bool(BoolD_HierarchyContainingFocus, false);
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    context_->set_bool(BoolD_ClearBuffers, false);
+    frame(false, false);
+    EXPECT_EQ(egl_.pixel(2, kHeight - 3), (std::array<uint8_t, 4>{255, 0, 0, 255})) << "the previous pixels stay";
+    context_->set_bool(BoolD_ClearBuffers, true);
+    context_->set_float(FloatClearB, 1.0f);
+    frame(false, false);
+    EXPECT_EQ(egl_.pixel(2, kHeight - 3), (std::array<uint8_t, 4>{0, 0, 255, 255}));
+
     const bool modes[][3] = {{1, 0, 0}, {0, 1, 1}, {1, 0, 0}, {1, 1, 1}, {0, 0, 0}, {0, 0, 1}};
     for (const auto& mode : modes) {
         if (!mode[0] && !mode[1]) context_->set_bool(BoolLightingOn, mode[2]);
