@@ -28,26 +28,6 @@ static_assert(!std::is_copy_assignable<I_EditContextOwnerhip>::value, "one owner
 static_assert(std::is_nothrow_move_constructible<I_EditContextOwnerhip>::value, "handles move");
 static_assert(std::is_nothrow_move_assignable<I_EditContextOwnerhip>::value, "handles move");
 
-TEST(EditContextOwnership, HandlesHaveTheirOwnStateAndShareTheSettings) {
-    Holloform::do_action(ActionSentinel);  // makes the process-wide edit context
-    const I_EditContextOwnerhip first = Holloform::acquire_edit_context();
-    const I_EditContextOwnerhip second = Holloform::acquire_edit_context();
-    ASSERT_TRUE(first && second);
-    ASSERT_NE(first.get(), second.get());
-
-    first->do_action(ActionChangeGridAffector);
-    first->do_action(ActionNewClearGrid);
-    EXPECT_EQ(edit_context(first).current_affector_index(), 1u);
-    EXPECT_EQ(edit_context(second).current_affector_index(), 0u);
-    EXPECT_FALSE(edit_context(first).world().grid().get_voxel(100, 100, 100));
-    EXPECT_TRUE(edit_context(second).world().grid().get_voxel(100, 100, 100));
-
-    // Neither is the process-wide edit context: its actions reach neither.
-    Holloform::do_action(ActionChangeGridAffector);
-    EXPECT_EQ(edit_context(first).current_affector_index(), 1u);
-    EXPECT_EQ(edit_context(second).current_affector_index(), 0u);
-}
-
 TEST(EditContextOwnership, TheLastOwnerDestroysTheEditContextOnce) {
     CountingResource resource;
     {
@@ -81,15 +61,26 @@ std::pair<std::vector<double>, std::string> read_settings(const I_EditContext& c
     return read;
 }
 
-// One store for all: a write through any context or the forwarding functions
-// reads back through every other; each new edit context resets all but the
-// strings to the defaults, and destroying one changes no setting.
-TEST(EditContextOwnership, EveryContextSharesOneSettingsStore) {
+// Each handle has an edit context of its own, which is not the process-wide
+// one, but one settings store serves all: a write through any context or the
+// forwarding functions reads back through every other; each new edit context
+// resets all but the strings to the defaults, and destroying one changes no
+// setting.
+TEST(EditContextOwnership, HandlesHaveTheirOwnStateAndShareOneSettingsStore) {
     Holloform::do_action(ActionSentinel);  // makes the process-wide edit context first
     std::vector<I_EditContextOwnerhip> handles;
     handles.push_back(Holloform::acquire_edit_context());
     const std::vector<double> defaults = read_settings(*handles[0]).first;
     handles.push_back(Holloform::acquire_edit_context());
+    ASSERT_TRUE(handles[0] && handles[1] && handles[0].get() != handles[1].get());
+    handles[0]->do_action(ActionChangeGridAffector);
+    handles[0]->do_action(ActionNewClearGrid);
+    Holloform::do_action(ActionChangeGridAffector);
+    EXPECT_EQ(edit_context(handles[0]).current_affector_index(), 1u);
+    EXPECT_EQ(edit_context(handles[1]).current_affector_index(), 0u);
+    EXPECT_FALSE(edit_context(handles[0]).world().grid().get_voxel(100, 100, 100));
+    EXPECT_TRUE(edit_context(handles[1]).world().grid().get_voxel(100, 100, 100));
+
     handles[0]->set_int(IntDisplayBoxY, 77);
     handles[1]->set_float(FloatClearR, 0.25f);
     Holloform::set_bool(BoolWireGrid, !Holloform::query_bool(BoolWireGrid));
