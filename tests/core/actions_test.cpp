@@ -140,6 +140,9 @@ TEST(Actions, StrokeIsOneUndoStepMirroredAboutTheFocus) {
     const World& world = context.world();
     const auto bytes = [&] { return grid_test::saved_bytes(world.grid(), world.boundary_flag()); };
     const std::string solid = bytes();
+    place_focus(context.view(), Vector3(30.5f, 25.5f, 64.5f));
+    context.do_action(ActionSetMirrorCentre);
+    EXPECT_EQ(world.mirror().twice_centre[2], 64u) << "a focus outside the grid sets no centre";
     place_focus(context.view(), Vector3(30.5f, 25.5f, 25.5f));
     context.do_action(ActionSetMirrorCentre);
     context.set_bool(BoolMirrorX, true);
