@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <vector>
 
 #include "core/EditContext.h"
 #include "core/SettingIds.h"
@@ -15,41 +14,48 @@
 #include "interaction/MovementMode.h"
 #include "persistence/Exception.h"
 #include "persistence/GridFile.h"
-#include "persistence/SquareExport.h"
-#include "persistence/Vertex3Callback.h"
 
 namespace {
 
 std::string temp_path(const char* name) { return testing::TempDir() + "holloform_actions_" + name; }
 
-// Puts a 2 x 2 x 2 cube at (x, y, z) through the world's edit operations.
-void add_cube(World& world, std::uint32_t x, std::uint32_t y, std::uint32_t z) {
-    world.add_and_settle([&] {
-        for (std::uint32_t i = 0; i < 8; ++i) world.add_voxel(x + (i & 1), y + ((i >> 1) & 1), z + (i >> 2));
-    });
-}
-
-// A clear grid with one cube, so that the surface has vertices.
+// A clear grid with one 2 x 2 x 2 cube at (20, 30, 40), so that the surface has vertices.
 void make_sculpted_world(EditContext& context) {
     context.do_action(ActionNewClearGrid);
-    add_cube(context.world(), 20, 30, 40);
-    ASSERT_EQ(context.world().vertices().size(), 8u);
+    World& world = context.world();
+    world.add_and_settle([&] {
+        for (std::uint32_t i = 0; i < 8; ++i) world.add_voxel(20 + (i & 1), 30 + ((i >> 1) & 1), 40 + (i >> 2));
+    });
+    ASSERT_EQ(world.vertices().size(), 8u);
 }
 
-TEST(Actions, SaveAndLoadRoundTripThroughTheSavePath) {
+// The message of the file error an action fails with, after the save path is set.
+std::string failure(EditContext& context, std::uint32_t action, const std::string& path) {
+    context.set_string(StringSavePath, path.c_str());
+    std::string result = "no failure";
+    testing::internal::CaptureStderr();
+    try {
+        context.do_action(action);
+    } catch (const Util_E26EF::Exception& error) {
+        result = std::string(error.message) + (error.error_number == ENAMETOOLONG ? " (name too long)" : "");
+    }
+    testing::internal::GetCapturedStderr();
+    return result;
+}
+
+// Both go through the save path. A failure leaves the world as it was, and a
+// path longer than the setting holds, cut when stored, names another file
+// that neither touches.
+TEST(Actions, SaveAndLoadRoundTripThroughTheSavePathAndFailuresChangeNothing) {
     const std::string path = temp_path("round_trip.hf");
     EditContext context;
     make_sculpted_world(context);
-    context.set_string(StringSavePath, path.c_str());
     context.set_string(StringLoadPath, "/nonexistent/elsewhere.hf");
-    context.do_action(ActionSave);
+    EXPECT_EQ(failure(context, ActionSave, path), "no failure");
     EXPECT_EQ(load_grid(path).boundary_flag, 0u);  // a clear grid is saved with flag 0
-
     context.set_int(IntGridLevels, 2);
     context.do_action(ActionNewSolidGrid);
-    ASSERT_EQ(context.world().grid().levels(), 2u);
     context.do_action(ActionLoad);
-
     const World& world = context.world();
     EXPECT_EQ(world.grid().levels(), 3u);
     EXPECT_EQ(world.boundary_flag(), 0u);
@@ -57,59 +63,19 @@ TEST(Actions, SaveAndLoadRoundTripThroughTheSavePath) {
     EXPECT_FALSE(world.grid().get_voxel(22, 31, 41));
     EXPECT_EQ(world.vertices().size(), 8u);  // the surface is rebuilt for the loaded grid
     std::remove(path.c_str());
-}
 
-TEST(Actions, FailedLoadLeavesTheWorldUntouched) {
-    EditContext context;
-    make_sculpted_world(context);
-    const VoxelGrid* grid = &context.world().grid();
-    const SurfaceVertexSet* vertices = &context.world().vertices();
-    context.set_string(StringSavePath, temp_path("missing.hf").c_str());
-    std::remove(context.query_string(StringSavePath));
-
-    testing::internal::CaptureStderr();
-    try {
-        context.do_action(ActionLoad);
-        ADD_FAILURE() << "the load of a missing file succeeded";
-    } catch (const Util_E26EF::Exception& error) {
-        EXPECT_STREQ(error.message, "Unable to open named file.");
-    }
-    testing::internal::GetCapturedStderr();
-    EXPECT_EQ(&context.world().grid(), grid);
-    EXPECT_EQ(&context.world().vertices(), vertices);
-    EXPECT_EQ(context.world().boundary_flag(), 0u);
-    EXPECT_EQ(vertices->size(), 8u);
-    EXPECT_TRUE(grid->get_voxel(20, 30, 40));
-
-    context.set_string(StringSavePath, "/nonexistent-directory/grid.hf");
-    EXPECT_THROW(context.do_action(ActionSave), Util_E26EF::Exception);
-}
-
-// A path longer than the setting holds is cut when stored; the cut path names
-// another file, which Save and Load must not touch.
-TEST(Actions, SaveAndLoadRefuseAPathThatWasCut) {
-    EditContext context;
-    make_sculpted_world(context);
-    const VoxelGrid* grid = &context.world().grid();
+    const VoxelGrid* grid = &world.grid();
+    const SurfaceVertexSet* vertices = &world.vertices();
     const std::string other = temp_path("") + std::string(127 - temp_path("").size(), 'c');
-    std::FILE* file = std::fopen(other.c_str(), "w");
-    ASSERT_NE(file, nullptr);
-    std::fclose(file);
-    context.set_string(StringSavePath, (other + "-too-long.hf").c_str());
-    ASSERT_EQ(context.query_string(StringSavePath), other);  // the cut string stays queryable
-    const auto failure = [&](std::uint32_t action) {
-        try {
-            context.do_action(action);
-        } catch (const Util_E26EF::Exception& error) {
-            return std::string(error.message) + (error.error_number == ENAMETOOLONG ? " (name too long)" : "");
-        }
-        return std::string("no failure");
-    };
-    EXPECT_EQ(failure(ActionSave), "Unable to open file for writing. (name too long)");
-    EXPECT_EQ(failure(ActionLoad), "Unable to open named file. (name too long)");
-    EXPECT_EQ(&context.world().grid(), grid);
-    std::ifstream untouched(other, std::ios::binary | std::ios::ate);
-    EXPECT_EQ(untouched.tellg(), 0);
+    std::ofstream{other};
+    EXPECT_EQ(failure(context, ActionLoad, path), "Unable to open named file.");
+    EXPECT_EQ(failure(context, ActionSave, "/nonexistent-directory/grid.hf"), "Unable to open file for writing.");
+    EXPECT_EQ(failure(context, ActionSave, other + "-too-long.hf"), "Unable to open file for writing. (name too long)");
+    EXPECT_EQ(failure(context, ActionLoad, other + "-too-long.hf"), "Unable to open named file. (name too long)");
+    EXPECT_EQ(context.query_string(StringSavePath), other);  // the cut string stays queryable
+    EXPECT_EQ(std::ifstream(other, std::ios::ate).tellg(), 0);
+    EXPECT_TRUE(&world.grid() == grid && &world.vertices() == vertices && vertices->size() == 8u);
+    EXPECT_TRUE(grid->get_voxel(20, 30, 40));
     std::remove(other.c_str());
 }
 
@@ -119,7 +85,6 @@ TEST(Actions, NewGridsUseTheLevelSettingWithinTwoToEight) {
     context.do_action(ActionNewSolidGrid);
     EXPECT_EQ(context.max_voxel_index(), 63u);
     EXPECT_EQ(context.world().boundary_flag(), 1u);
-
     const VoxelGrid* grid = &context.world().grid();
     for (std::int32_t levels : {1, 9, -4}) {
         context.set_int(IntGridLevels, levels);
@@ -132,8 +97,7 @@ TEST(Actions, NewGridsUseTheLevelSettingWithinTwoToEight) {
 TEST(Actions, SnapPutsEveryVertexBackOnItsVoxel) {
     EditContext context;
     make_sculpted_world(context);
-    SurfaceVertexSet& vertices = context.world().vertices();
-    SurfaceVertex* vertex = vertices.find(vertices.make_key(21, 31, 41));
+    SurfaceVertex* vertex = context.world().vertices().find(context.world().vertices().make_key(21, 31, 41));
     ASSERT_NE(vertex, nullptr);
     vertex->position[0] = Vector3(25.0f, 25.0f, 25.0f);
     vertex->velocity[1] = Vector3(1.0f, 2.0f, 3.0f);
@@ -154,16 +118,12 @@ TEST(Actions, ModeBrushAndDisplayBoxActionsAndNumbersOutOfRange) {
     context.do_action(ActionToggleMovement);
     EXPECT_EQ(&context.movement_mode(), &pointer_offset_mode());
 
-    for (int i = 0; i < 8; ++i) context.do_action(ActionChangeGridAffector);
-    EXPECT_EQ(context.current_affector_index(), 0u);
-    for (int i = 0; i < 2; ++i) context.do_action(ActionChangeGridAffector);
+    for (int i = 0; i < 10; ++i) context.do_action(ActionChangeGridAffector);  // eight brushes round
     EXPECT_EQ(context.current_affector_index(), 2u);
     EXPECT_STREQ(context.current_affector_name(), grid_affector_name(2));
 
-    context.set_int(IntDisplayBoxX, 10);
-    context.do_action(ActionUpdateDisplayBox);
-    EXPECT_EQ(context.view().box_size(), Vector3(10.0f, 40.0f, 40.0f));
     // Each side is clamped to 256 voxels; the setting keeps what was set.
+    context.set_int(IntDisplayBoxX, 10);
     context.set_int(IntDisplayBoxY, 2147483647);
     context.set_int(IntDisplayBoxZ, 257);
     context.do_action(ActionUpdateDisplayBox);
@@ -178,7 +138,11 @@ TEST(Actions, StrokeIsOneUndoStepMirroredAboutTheFocus) {
     context.set_int(IntGridLevels, 2);
     context.do_action(ActionNewSolidGrid);
     const World& world = context.world();
-    const std::string solid = grid_test::saved_bytes(world.grid(), world.boundary_flag());
+    const auto bytes = [&] { return grid_test::saved_bytes(world.grid(), world.boundary_flag()); };
+    const std::string solid = bytes();
+    place_focus(context.view(), Vector3(30.5f, 25.5f, 64.5f));
+    context.do_action(ActionSetMirrorCentre);
+    EXPECT_EQ(world.mirror().twice_centre[2], 64u) << "a focus outside the grid sets no centre";
     place_focus(context.view(), Vector3(30.5f, 25.5f, 25.5f));
     context.do_action(ActionSetMirrorCentre);
     context.set_bool(BoolMirrorX, true);
@@ -195,11 +159,11 @@ TEST(Actions, StrokeIsOneUndoStepMirroredAboutTheFocus) {
         const bool cleared = (x >= 10 && x <= 14) || (x >= 46 && x <= 50);  // 30 + 30 - x
         EXPECT_EQ(world.grid().get_voxel(x, 20, 20), !cleared) << x;
     }
-    const std::string stroked = grid_test::saved_bytes(world.grid(), world.boundary_flag());
+    const std::string stroked = bytes();
     context.do_action(ActionUndo);
-    EXPECT_TRUE(grid_test::saved_bytes(world.grid(), world.boundary_flag()) == solid);
+    EXPECT_TRUE(bytes() == solid);
     context.do_action(ActionRedo);
-    EXPECT_TRUE(grid_test::saved_bytes(world.grid(), world.boundary_flag()) == stroked);
+    EXPECT_TRUE(bytes() == stroked);
     EXPECT_EQ(world.redo_count(), 0u);
 }
 
@@ -208,48 +172,14 @@ TEST(Actions, ToggleDisplayBoxFixedCapturesAndReleases) {
     place_focus(context.view(), Vector3(-40.0f, 100.7f, 9000.0f));
     context.do_action(ActionToggleDisplayBoxFixed);
     EXPECT_TRUE(context.query_bool(BoolDisplayBoxStickOn));
-    EXPECT_EQ(context.fixed_centre().x, 0u);  // the focus clamped into 0 .. side
-    EXPECT_EQ(context.fixed_centre().y, 100u);
-    EXPECT_EQ(context.fixed_centre().z, 512u);
-    const IntBox fixed{0, 92, 480, 32, 108, 511};
+    const IntBox fixed{0, 92, 480, 32, 108, 511};  // about the focus clamped into the grid: (0, 100, 512)
     EXPECT_EQ(context.compute_display_box(), fixed);
-
     place_focus(context.view(), Vector3(300.5f, 300.5f, 300.5f));
     EXPECT_EQ(context.compute_display_box(), fixed);  // the box no longer follows the camera
     context.do_action(ActionToggleDisplayBoxFixed);
     EXPECT_EQ(context.compute_display_box().x0, 284u);
     context.set_bool(BoolDisplayBoxStickOn, true);  // the recorded centre is kept
     EXPECT_EQ(context.compute_display_box(), fixed);
-}
-
-std::vector<float>& received() {
-    static std::vector<float> values;
-    return values;
-}
-
-void record_vertex(float x, float y, float z) { received().insert(received().end(), {x, y, z}); }
-
-TEST(Actions, ExportSendsTheDisplayBoxWithTheExportSettings) {
-    EditContext context;
-    make_sculpted_world(context);
-    place_focus(context.view(), Vector3(21.0f, 31.0f, 41.0f));
-    context.set_float(FloatExportBoxMaxDim, 4.0f);
-    context.set_bool(BoolD_OutsideSolid, true);
-    set_vertex3_func(&record_vertex);
-    received().clear();
-    for (std::uint32_t action : {10u, 11u, 4294967295u}) context.do_action(action);  // out of range: nothing
-    EXPECT_TRUE(received().empty());
-    export_display_box(context.world().grid(), context.compute_display_box(), 4.0f, true);
-    const std::vector<float> expected = received();
-    received().clear();
-    context.do_action(ActionExportDisplayBoxAsSquares);
-    set_vertex3_func(nullptr);
-
-    EXPECT_FALSE(expected.empty());
-    EXPECT_EQ(received(), expected);
-    received().clear();
-    context.do_action(ActionExportDisplayBoxAsSquares);  // no callback: nothing is sent
-    EXPECT_TRUE(received().empty());
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/EditContext.h"
-#include "core/Settings.h"
+#include "core/SettingIds.h"
 #include "core/edit_context_test_support.h"
-#include "grid/World.h"
+#include "interaction/GeometryExpect.h"
 #include "interaction/MovementMode.h"
 
 namespace {
@@ -16,18 +16,12 @@ namespace {
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-TEST(EditContext, ConstructionStartsTheEditorAndWritesDefaults) {
-    settings().set_int(IntGridLevels, 6);
-    settings().set_string(StringSavePath, "kept.hf");
+// The camera starts at (224, 272, 224), level, looking along (1, 0, 1).
+TEST(EditContext, StartsLevelLookingDiagonallyAcrossTheGrid) {
     EditContext context;
-    EXPECT_EQ(context.query_int(IntGridLevels), 3);
-    EXPECT_STREQ(context.query_string(StringSavePath), "kept.hf");
-    EXPECT_EQ(context.world().grid().levels(), 3u);
-    EXPECT_EQ(context.world().boundary_flag(), 1u);
-    const Vector3 eye = context.view().eye_position();
-    EXPECT_NEAR(dot(eye - Vector3(224.0f, 272.0f, 224.0f), eye - Vector3(224.0f, 272.0f, 224.0f)), 0.0, 1e-6);
-    EXPECT_STREQ(context.current_tool().name(), "brush");
-    EXPECT_EQ(&context.movement_mode(), &pointer_offset_mode());
+    expect_near(context.view().eye_position(), Vector3(224, 272, 224), 1e-3);
+    expect_near(context.view().forward_vector(), Vector3(std::sqrt(0.5f), 0, std::sqrt(0.5f)), 1e-5);
+    expect_near(context.view().up_vector(), Vector3(0, 1, 0), 1e-5);
 }
 
 class RecordingResource final : public I_Releasable {
@@ -40,59 +34,38 @@ private:
     std::string name_;
 };
 
-TEST(EditContext, DestructionDeletesTheToolThenReleasesEachResourceOnce) {
+// Events are stored and reach the current tool; a new tool is announced and
+// replaces the old one; destruction deletes the tool, then releases each
+// registered resource once.
+TEST(EditContext, EventsReachTheCurrentToolAndDestructionReleasesEachResourceOnce) {
     std::vector<std::string> log;
-    RecordingResource first(log, "first");
-    RecordingResource second(log, "second");
+    RecordingResource first(log, "first"), second(log, "second");
     {
         EditContext context;
         install_recording_tool(context, log);
-        context.register_resource(&first);
-        context.register_resource(&second);
-        context.register_resource(&first);  // a second registration changes nothing
-        context.register_resource(nullptr);
-        EXPECT_TRUE(log.empty());
+        for (I_Releasable* resource : {&first, &second, &first, static_cast<RecordingResource*>(nullptr)})
+            context.register_resource(resource);  // a second registration changes nothing
+        context.reshape(5, 5, 100, 100);
+        context.motion(10, 20);
+        EXPECT_EQ(std::make_pair(context.pointer().x, context.pointer().y), std::make_pair(5, 15));
+        for (auto [button, state] : {std::pair{0, false}, {2, false}, {2, true}, {3, false}, {-1, false}})
+            context.button(button, state);
+        for (int b : {-1, 0, 1, 2, 3}) EXPECT_EQ(context.button_pressed(b), b == 0) << b;
+        context.key('q', true);
+        context.key('q', false);
+        CaptureStdout();
+        Tool::change_tool(context, std::make_unique<RecordingTool>(context, log));
+        EXPECT_EQ(GetCapturedStdout(), "Tool::change_tool called\nEditContext::change_tool called\n");
+        context.motion(11, 12);
+        log.push_back("end");
     }
-    EXPECT_EQ(log, (std::vector<std::string>{"destroyed", "release first", "release second"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"motion 5 15", "button 0 0", "button 2 0", "button 2 1", "button 3 0",
+                                             "button -1 0", "key q down", "key q up", "destroyed", "motion 6 7",
+                                             "end", "destroyed", "release first", "release second"}));
 }
 
-TEST(EditContext, EventsAreStoredAndReachTheCurrentTool) {
-    std::vector<std::string> log;
-    EditContext context;
-    install_recording_tool(context, log);
-
-    context.reshape(5, 5, 100, 100);
-    context.motion(10, 20);
-    EXPECT_EQ(context.pointer().x, 5);
-    EXPECT_EQ(context.pointer().y, 15);
-
-    for (auto [button, state] : {std::pair{0, false}, {2, false}, {2, true}, {3, false}, {-1, false}}) {
-        context.button(button, state);
-    }
-    for (int b : {-1, 0, 1, 2, 3}) EXPECT_EQ(context.button_pressed(b), b == 0) << b;
-
-    context.key('q', true);
-    context.key('q', false);
-    EXPECT_EQ(log, (std::vector<std::string>{"motion 5 15", "button 0 0", "button 2 0", "button 2 1",
-                                             "button 3 0", "button -1 0", "key q down", "key q up"}));
-}
-
-TEST(EditContext, ChangeToolAnnouncesAndReplacesTheCurrentTool) {
-    std::vector<std::string> old_log;
-    std::vector<std::string> new_log;
-    EditContext context;
-    install_recording_tool(context, old_log);
-
-    CaptureStdout();
-    Tool::change_tool(context, std::make_unique<RecordingTool>(context, new_log));
-    EXPECT_EQ(GetCapturedStdout(), "Tool::change_tool called\nEditContext::change_tool called\n");
-    EXPECT_EQ(old_log, std::vector<std::string>{"destroyed"});
-
-    context.motion(1, 2);
-    EXPECT_EQ(new_log, std::vector<std::string>{"motion 1 2"});
-    EXPECT_EQ(old_log.size(), 1u);
-}
-
+// The first frame counts as 0.1 s, a long pause as no more than 0.5 s, and a
+// clock going backwards moves nothing.
 TEST(EditContext, FramesTimeTheToolsAndCapLongFrames) {
     std::vector<std::string> log;
     ManualClock clock(5000.0);
@@ -103,23 +76,15 @@ TEST(EditContext, FramesTimeTheToolsAndCapLongFrames) {
     context.motion(100, 50);  // right edge: just under full speed to the right
     float raw = 0.0f;
     ASSERT_TRUE(pointer_offset_amount(100, 100, raw));
-
-    context.display();  // the first frame counts as 0.1 s
-    clock.advance(250.0);
-    context.display();
-    clock.advance(2000.0);
-    context.display();  // a long pause moves no further than 0.5 s
-    clock.advance(-10.0);
-    context.display();  // a clock going backwards moves nothing
-
-    ASSERT_EQ(tool.elapsed_.size(), 4u);
-    EXPECT_NEAR(tool.elapsed_[0], 0.1, 1e-9);
-    EXPECT_NEAR(tool.elapsed_[1], 0.25, 1e-9);
-    EXPECT_NEAR(tool.elapsed_[2], 2.0, 1e-9);
-    EXPECT_FLOAT_EQ(tool.amounts_[0], 0.1f * raw * 20.0f);
-    EXPECT_FLOAT_EQ(tool.amounts_[1], 0.25f * raw * 20.0f);
-    EXPECT_FLOAT_EQ(tool.amounts_[2], 0.5f * raw * 20.0f);
-    EXPECT_EQ(tool.amounts_[3], 0.0f);
+    const double advance[] = {0.0, 250.0, 2000.0, -10.0}, elapsed[] = {0.1, 0.25, 2.0, -0.01};
+    const float moved[] = {0.1f, 0.25f, 0.5f, 0.0f};
+    for (int frame = 0; frame < 4; ++frame) {
+        clock.advance(advance[frame]);
+        context.display();
+        ASSERT_EQ(tool.elapsed_.size(), frame + 1u);
+        EXPECT_NEAR(tool.elapsed_[frame], elapsed[frame], 1e-9) << frame;
+        EXPECT_FLOAT_EQ(tool.amounts_[frame], moved[frame] * raw * 20.0f) << frame;
+    }
     EXPECT_EQ(context.previous_pointer().x, 100);
 }
 

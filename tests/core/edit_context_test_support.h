@@ -14,14 +14,10 @@
 // Replaces the frame clock by a hand-set one for the lifetime of the object.
 class ManualClock {
 public:
-    explicit ManualClock(double start_ms) {
-        now_ms() = start_ms;
-        previous_ = set_frame_clock_source(&read);
-    }
+    explicit ManualClock(double start_ms) : previous_(set_frame_clock_source(&read)) { now_ms() = start_ms; }
     ~ManualClock() { set_frame_clock_source(previous_); }
     ManualClock(const ManualClock&) = delete;
     ManualClock& operator=(const ManualClock&) = delete;
-
     void advance(double ms) { now_ms() += ms; }
 
 private:
@@ -30,7 +26,6 @@ private:
         return now;
     }
     static double read() { return now_ms(); }
-
     FrameClockSource previous_;
 };
 
@@ -47,19 +42,13 @@ public:
     ~RecordingTool() override { log_.push_back("destroyed"); }
 
     void motion(int x, int y) override { log_.push_back("motion " + std::to_string(x) + " " + std::to_string(y)); }
-    void button(int button, int state) override {
-        log_.push_back("button " + std::to_string(button) + " " + std::to_string(state));
-    }
+    void button(int b, int state) override { log_.push_back("button " + std::to_string(b) + " " + std::to_string(state)); }
+    void key(unsigned char key, bool pressed) override { log_.push_back(std::string("key ") + char(key) + (pressed ? " down" : " up")); }
     void update() override {
-        const double elapsed = context_.current_frame_time() - context_.previous_frame_time();
         float h = 0.0f;
-        const bool moved = context_.horizontal_movement(h);
-        elapsed_.push_back(elapsed);
-        amounts_.push_back(moved ? h : 0.0f);
+        elapsed_.push_back(context_.current_frame_time() - context_.previous_frame_time());
+        amounts_.push_back(context_.horizontal_movement(h) ? h : 0.0f);
         log_.push_back("update");
-    }
-    void key(unsigned char key, bool pressed) override {
-        log_.push_back(std::string("key ") + char(key) + (pressed ? " down" : " up"));
     }
 
     std::vector<double> elapsed_;

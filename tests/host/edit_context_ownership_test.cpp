@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <map>
-#include <random>
 #include <string>
-#include <tuple>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -31,27 +28,6 @@ static_assert(!std::is_copy_assignable<I_EditContextOwnerhip>::value, "one owner
 static_assert(std::is_nothrow_move_constructible<I_EditContextOwnerhip>::value, "handles move");
 static_assert(std::is_nothrow_move_assignable<I_EditContextOwnerhip>::value, "handles move");
 
-TEST(EditContextOwnership, HandlesHaveTheirOwnStateAndShareTheSettings) {
-    Holloform::do_action(ActionSentinel);  // makes the process-wide edit context
-    const I_EditContextOwnerhip first = Holloform::acquire_edit_context();
-    const I_EditContextOwnerhip second = Holloform::acquire_edit_context();
-    ASSERT_TRUE(first && second);
-    ASSERT_NE(first.get(), second.get());
-
-    first->do_action(ActionChangeGridAffector);
-    first->do_action(ActionNewClearGrid);
-    EXPECT_EQ(edit_context(first).current_affector_index(), 1u);
-    EXPECT_EQ(edit_context(second).current_affector_index(), 0u);
-    EXPECT_FALSE(edit_context(first).world().grid().get_voxel(100, 100, 100));
-    EXPECT_TRUE(edit_context(second).world().grid().get_voxel(100, 100, 100));
-
-    // Neither is the process-wide edit context: its actions reach neither.
-    Holloform::do_action(ActionChangeGridAffector);
-    EXPECT_EQ(edit_context(first).current_affector_index(), 1u);
-    EXPECT_EQ(edit_context(second).current_affector_index(), 0u);
-
-}
-
 TEST(EditContextOwnership, TheLastOwnerDestroysTheEditContextOnce) {
     CountingResource resource;
     {
@@ -75,69 +51,55 @@ TEST(EditContextOwnership, TheLastOwnerDestroysTheEditContextOnce) {
     EXPECT_EQ(resource.releases, 1);
 }
 
-// The settings as every edit context must see them: one store, reset to the
-// defaults by each new edit context except for the strings.
-struct SettingsModel {
-    std::map<std::uint32_t, std::int32_t> ints;
-    std::map<std::uint32_t, float> floats;
-    std::map<std::uint32_t, bool> bools;
-    std::map<std::uint32_t, std::string> strings;
+// The settings as a context reads them: the numbers, then the strings.
+std::pair<std::vector<double>, std::string> read_settings(const I_EditContext& context) {
+    std::pair<std::vector<double>, std::string> read;
+    for (std::uint32_t id = 0; id < IntVarSentinel; ++id) read.first.push_back(context.query_int(id));
+    for (std::uint32_t id = 0; id < FloatVarSentinel; ++id) read.first.push_back(context.query_float(id));
+    for (std::uint32_t id = 0; id < BoolVarSentinel; ++id) read.first.push_back(context.query_bool(id));
+    for (std::uint32_t id = 0; id < StringVarSentinel; ++id) read.second += context.query_string(id) + std::string("|");
+    return read;
+}
 
-    static SettingsModel read(const I_EditContext& context) {
-        SettingsModel model;
-        for (std::uint32_t id = 0; id < IntVarSentinel; ++id) model.ints[id] = context.query_int(id);
-        for (std::uint32_t id = 0; id < FloatVarSentinel; ++id) model.floats[id] = context.query_float(id);
-        for (std::uint32_t id = 0; id < BoolVarSentinel; ++id) model.bools[id] = context.query_bool(id);
-        for (std::uint32_t id = 0; id < StringVarSentinel; ++id) model.strings[id] = context.query_string(id);
-        return model;
-    }
-    bool operator==(const SettingsModel& o) const {
-        return std::tie(ints, floats, bools, strings) == std::tie(o.ints, o.floats, o.bools, o.strings);
-    }
-};
-
-// Random writes through the forwarding functions and through several
-// handles, with handles made and dropped in between, against the model.
-TEST(EditContextOwnership, RandomWritesThroughAnyContextMatchOneSharedStore) {
-    std::mt19937 random(20260);
+// Each handle has an edit context of its own, which is not the process-wide
+// one, but one settings store serves all: a write through any context or the
+// forwarding functions reads back through every other; each new edit context
+// resets all but the strings to the defaults, and destroying one changes no
+// setting.
+TEST(EditContextOwnership, HandlesHaveTheirOwnStateAndShareOneSettingsStore) {
+    Holloform::do_action(ActionSentinel);  // makes the process-wide edit context first
     std::vector<I_EditContextOwnerhip> handles;
     handles.push_back(Holloform::acquire_edit_context());
-    const SettingsModel defaults = SettingsModel::read(*handles.front());
-    SettingsModel model = defaults;
+    const std::vector<double> defaults = read_settings(*handles[0]).first;
+    handles.push_back(Holloform::acquire_edit_context());
+    ASSERT_TRUE(handles[0] && handles[1] && handles[0].get() != handles[1].get());
+    handles[0]->do_action(ActionChangeGridAffector);
+    handles[0]->do_action(ActionNewClearGrid);
+    Holloform::do_action(ActionChangeGridAffector);
+    EXPECT_EQ(edit_context(handles[0]).current_affector_index(), 1u);
+    EXPECT_EQ(edit_context(handles[1]).current_affector_index(), 0u);
+    EXPECT_FALSE(edit_context(handles[0]).world().grid().get_voxel(100, 100, 100));
+    EXPECT_TRUE(edit_context(handles[1]).world().grid().get_voxel(100, 100, 100));
 
-    auto pick = [&](std::uint32_t limit) { return std::uniform_int_distribution<std::uint32_t>(0, limit)(random); };
-    for (int step = 0; step < 400; ++step) {
-        // Identifiers reach past the families' ends, where writes do nothing.
-        const std::uint32_t which = pick(6);
-        const std::uint32_t id = pick(22);
-        const std::int32_t value = static_cast<std::int32_t>(random());
-        I_EditContext* through = handles.empty() || pick(2) == 0 ? nullptr : handles[pick(handles.size() - 1)].get();
-        if (which == 0) {
-            through ? through->set_int(id, value) : Holloform::set_int(id, value);
-            if (id < IntVarSentinel) model.ints[id] = value;
-        } else if (which == 1) {
-            const float number = static_cast<float>(value) / 1024.0f;
-            through ? through->set_float(id, number) : Holloform::set_float(id, number);
-            if (id < FloatVarSentinel) model.floats[id] = number;
-        } else if (which == 2) {
-            through ? through->set_bool(id, value & 1) : Holloform::set_bool(id, value & 1);
-            if (id < BoolVarSentinel) model.bools[id] = value & 1;
-        } else if (which == 3) {
-            const std::string text = "path-" + std::to_string(value);
-            through ? through->set_string(id, text.c_str()) : Holloform::set_string(id, text.c_str());
-            if (id < StringVarSentinel) model.strings[id] = text;
-        } else if (which == 4) {
-            handles.push_back(Holloform::acquire_edit_context());
-            std::tie(model.ints, model.floats, model.bools) = std::tie(defaults.ints, defaults.floats, defaults.bools);
-        } else if (which == 5 && !handles.empty()) {
-            handles.erase(handles.begin() + pick(handles.size() - 1));  // destroying changes no setting
-        } else {
-            ASSERT_EQ(Holloform::query_int(id), id < IntVarSentinel ? model.ints[id] : 1);
-            ASSERT_EQ(Holloform::query_float(id), id < FloatVarSentinel ? model.floats[id] : 1.0f);
-            ASSERT_EQ(Holloform::query_bool(id), id < BoolVarSentinel && model.bools[id]);
-        }
-        for (const I_EditContextOwnerhip& handle : handles) ASSERT_TRUE(SettingsModel::read(*handle) == model);
+    handles[0]->set_int(IntDisplayBoxY, 77);
+    handles[1]->set_float(FloatClearR, 0.25f);
+    Holloform::set_bool(BoolWireGrid, !Holloform::query_bool(BoolWireGrid));
+    handles[1]->set_string(StringLoadPath, "kept.hf");
+    for (std::uint32_t past : {0u, 4294967295u - BoolVarSentinel}) {  // past each family's end: ignored
+        handles[0]->set_int(IntVarSentinel + past, 5), handles[1]->set_float(FloatVarSentinel + past, 5.0f);
+        Holloform::set_bool(BoolVarSentinel + past, true);
     }
+    const auto written = read_settings(*handles[0]);
+    EXPECT_EQ(written.first.size(), defaults.size());
+    EXPECT_EQ(Holloform::query_int(IntDisplayBoxY), 77);
+    EXPECT_EQ(Holloform::query_int(IntVarSentinel), 1) << "identifiers past the end answer the fallback";
+    EXPECT_EQ(written.first[IntVarSentinel + FloatClearR], 0.25);
+    EXPECT_EQ(read_settings(*handles[1]), written);
+    handles.erase(handles.begin());
+    EXPECT_EQ(read_settings(*handles[0]), written);
+    handles.push_back(Holloform::acquire_edit_context());
+    for (const I_EditContextOwnerhip& handle : handles) EXPECT_EQ(read_settings(*handle), std::make_pair(defaults, written.second));
+    EXPECT_NE(written.second.find("kept.hf"), std::string::npos);
 }
 
 }  // namespace

@@ -24,18 +24,6 @@ View random_view(std::mt19937& rng) {
     return view;
 }
 
-TEST(View, StartsLevelLookingDiagonallyAcrossTheGrid) {
-    View view;
-    view.move_eye_to(Vector3(224, 272, 224));
-    expect_near(view.eye_position(), Vector3(224, 272, 224), 1e-3);
-    const float diagonal = std::sqrt(0.5f);
-    expect_near(view.forward_vector(), Vector3(diagonal, 0, diagonal), 1e-5);
-    expect_near(view.up_vector(), Vector3(0, 1, 0), 1e-5);
-    EXPECT_EQ(view.focus_distance(), 9.0f);
-    EXPECT_EQ(view.far_offset(), 0.0f);
-    EXPECT_EQ(view.box_size(), Vector3(32, 16, 32));
-}
-
 TEST(View, EyeMovesAndDerivedPointsFollowTheAxes) {
     std::mt19937 rng(5);
     std::uniform_real_distribution<float> coordinate(0.0f, 512.0f), step(-20.0f, 20.0f);

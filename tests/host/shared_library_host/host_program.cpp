@@ -24,17 +24,6 @@ bool fail(const std::string& reason) {
     return false;
 }
 
-bool first_call_queries_the_defaults() {
-    const int levels = Holloform::query_int(IntGridLevels);
-    return levels == 3 || fail("first query_int(IntGridLevels) gave " + std::to_string(levels));
-}
-
-bool first_call_set_is_kept() {
-    Holloform::set_int(IntGridLevels, 5);
-    const int levels = Holloform::query_int(IntGridLevels);
-    return levels == 5 || fail("first set_int(IntGridLevels, 5) left " + std::to_string(levels));
-}
-
 // Every allocation of the first construction in turn fails; each failure
 // reaches the caller and leaves no edit context, until one try gets through
 // and finds the defaults. Under the leak checker, nothing may stay behind.
@@ -96,7 +85,6 @@ void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 int main(int argc, char** argv) {
     const std::string check = argc > 1 ? argv[1] : "";
     const std::pair<const char*, bool (*)()> checks[] = {
-        {"first-query", first_call_queries_the_defaults}, {"first-set", first_call_set_is_kept},
         {"failed-construction", failed_construction_is_retried}, {"library-errors", library_errors_reach_the_host},
         {"handles", handles_work_through_the_library}};
     for (const auto& [name, run] : checks) {
