@@ -1,13 +1,11 @@
-// Randomized differential tests: GridCursor against get_voxel along rows, and
-// visit_box_squares against the voxel-by-voxel walk of traversal_model.h, on
-// randomly sculpted grids of 2 to 4 levels.
+// Randomized differential test: visit_box_squares against the voxel-by-voxel
+// walk of traversal_model.h, on randomly sculpted grids of 2 to 4 levels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 
 #include "grid/BoxTraversal.h"
-#include "grid/GridCursor.h"
 #include "grid/traversal_model.h"
 
 namespace {
@@ -50,45 +48,6 @@ IntBox random_box(std::mt19937& random, const SculptedGrid& g) {
         longest = (longest + 1) / 2;
     }
     return {lower[0], lower[1], lower[2], lower[0] + length[0] - 1, lower[1] + length[1] - 1, lower[2] + length[2] - 1};
-}
-
-TEST(TraversalDifferential, CursorFindsTheTransitionsOfGetVoxel) {
-    std::mt19937 random(20240611);
-    for (uint32_t levels : {2u, 3u, 4u, 2u, 3u}) {
-        const SculptedGrid g = sculpted_grid(random, levels);
-        const uint32_t side = g.grid->side();
-        for (int cursor_number = 0; cursor_number < 8; ++cursor_number) {
-            uint32_t end[3];
-            for (int a = 0; a < 3; ++a) end[a] = random() % 4 == 0 ? side : near_region(random, g, a) + 1;
-            GridCursor cursor(*g.grid, end[0], end[1], end[2]);
-            uint32_t axis = 0, p[3] = {};
-            for (int row = 0; row < 150; ++row) {
-                // Half the rows follow the previous one as a box's rows do
-                // (the cursor keeps its path between them), the others jump.
-                const uint32_t u_axis = (axis + 1) % 3;
-                if (row > 0 && random() % 2 == 0 && p[u_axis] + 1 < side) {
-                    ++p[u_axis];
-                } else {
-                    axis = below(random, 3);
-                    for (int a = 0; a < 3; ++a) p[a] = near_region(random, g, a);
-                    p[axis] = end[axis] - 1 - below(random, std::min(end[axis], 300u));
-                }
-                cursor.seek(p[0], p[1], p[2], axis);
-                bool solid = g.grid->get_voxel(p[0], p[1], p[2]);
-                ASSERT_EQ(cursor.solidity(), solid) << "seek to " << p[0] << ' ' << p[1] << ' ' << p[2];
-                for (uint32_t t = p[axis] + 1; t < end[axis]; ++t) {
-                    uint32_t q[3] = {p[0], p[1], p[2]};
-                    q[axis] = t;
-                    if (g.grid->get_voxel(q[0], q[1], q[2]) == solid) continue;
-                    solid = !solid;
-                    ASSERT_EQ(cursor.next_transition(), t) << "axis " << axis << " from " << p[axis];
-                    ASSERT_EQ(cursor.solidity(), solid);
-                }
-                ASSERT_EQ(cursor.next_transition(), 0u) << "axis " << axis << " from " << p[axis];
-                ASSERT_EQ(cursor.next_transition(), 0u);
-            }
-        }
-    }
 }
 
 TEST(TraversalDifferential, BoxSquaresMatchTheVoxelByVoxelWalk) {
