@@ -40,8 +40,32 @@ public:
 
     explicit CellMap(uint32_t level) : level_(level) {}
 
-    CellMap(CellMap&&) noexcept = default;
-    CellMap& operator=(CellMap&&) noexcept = default;
+    // A move changes the layout of both maps: entries of the one moved from
+    // are gone, those of the one moved to are new.
+    CellMap(CellMap&& other) noexcept
+        : pages_(std::move(other.pages_)),
+          slots_(std::move(other.slots_)),
+          slot_mask_(other.slot_mask_),
+          slot_bits_(other.slot_bits_),
+          level_(other.level_),
+          size_(other.size_),
+          next_stamp_(other.next_stamp_),
+          layout_version_(other.layout_version_ + 1) {
+        other.forget_entries();
+    }
+    CellMap& operator=(CellMap&& other) noexcept {
+        if (this == &other) return *this;
+        pages_ = std::move(other.pages_);
+        slots_ = std::move(other.slots_);
+        slot_mask_ = other.slot_mask_;
+        slot_bits_ = other.slot_bits_;
+        level_ = other.level_;
+        size_ = other.size_;
+        next_stamp_ = other.next_stamp_;
+        layout_version_ = std::max(layout_version_, other.layout_version_) + 1;
+        other.forget_entries();
+        return *this;
+    }
 
     static uint32_t bucket_of(CellKey key) {
         constexpr uint32_t mask = (1u << kHashBits) - 1u;
@@ -50,6 +74,12 @@ public:
 
     uint32_t level() const { return level_; }
     uint32_t size() const { return size_; }
+
+    // A number that changes whenever an entry may have moved or been freed
+    // (a removal, a clear, a move of the map), and only then: a pointer to
+    // an entry taken while it had some value stays valid while it has it.
+    // Inserting never moves an entry.
+    const uint64_t& layout_version() const { return layout_version_; }
 
     // The entries in storage order, index 0 .. size() - 1. An index stays
     // valid until the next removal.
@@ -139,6 +169,7 @@ public:
 
     // Removes the entry at that storage index; the last entry takes its index.
     void remove_at(uint32_t index) {
+        ++layout_version_;
         unplace(index);
         const uint32_t last = size_ - 1;
         if (index != last) {
@@ -151,13 +182,7 @@ public:
         if (pages_.size() > ((size_ + kPageMask) >> kPageBits) + 1) pages_.pop_back();
     }
 
-    void clear() {
-        pages_.clear();
-        slots_.reset();
-        slot_mask_ = 0;
-        slot_bits_ = 0;
-        size_ = 0;
-    }
+    void clear() { forget_entries(); }
 
     // Calls f(entry) for every entry, in storage order.
     template <typename F>
@@ -282,6 +307,15 @@ private:
         }
     }
 
+    void forget_entries() {
+        pages_.clear();
+        slots_.reset();
+        slot_mask_ = 0;
+        slot_bits_ = 0;
+        size_ = 0;
+        ++layout_version_;
+    }
+
     std::vector<std::unique_ptr<Entry[]>> pages_;
     std::unique_ptr<uint64_t[]> slots_;
     uint32_t slot_mask_ = 0;
@@ -289,4 +323,5 @@ private:
     uint32_t level_ = 0;
     uint32_t size_ = 0;
     uint64_t next_stamp_ = 0;
+    uint64_t layout_version_ = 0;
 };
