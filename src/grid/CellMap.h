@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -90,7 +93,7 @@ public:
     static constexpr uint32_t kNone = 0xFFFFFFFFu;
     uint32_t index_of(CellKey key) const {
         if (size_ == 0) return kNone;
-        const uint64_t hash = mix(key);
+        const uint64_t hash = hash_of(key);
         const uint32_t tag = uint32_t(hash >> 32);
         for (uint32_t slot = home_of(tag);; slot = (slot + 1) & slot_mask_) {
             const uint64_t s = slots_[slot];
@@ -124,16 +127,17 @@ public:
     // it was. The stamp must be unused in the map; later inserts stay after it.
     Value& insert_with_stamp(CellKey key, const Value& value, uint64_t stamp) {
         if (stamp >= next_stamp_) next_stamp_ = stamp + 1;
-        const uint32_t index = append(Entry{key, value, stamp});
+        const uint32_t index = append(key, value, stamp);
         place(key, index);
         return entry_at(index).value;
     }
 
     // Adds an entry unless one with the key exists already; returns null in
     // that case, the stored value otherwise.
-    Value* insert_if_absent(CellKey key, const Value& value) {
+    Value* insert_if_absent(CellKey key, const Value& value) { return insert_if_absent(key, hash_of(key), value); }
+    // The same with the key's hash_of known, as after prefetch_slot.
+    Value* insert_if_absent(CellKey key, uint64_t hash, const Value& value) {
         reserve_slot();
-        const uint64_t hash = mix(key);
         const uint32_t tag = uint32_t(hash >> 32);
         uint32_t slot = home_of(tag);
         for (;; slot = (slot + 1) & slot_mask_) {
@@ -141,9 +145,39 @@ public:
             if (s == 0) break;
             if (uint32_t(s >> 32) == tag && entry_at(uint32_t(s) - 1).key == key) return nullptr;
         }
-        const uint32_t index = append(Entry{key, value, next_stamp_++});
+        const uint32_t index = append(key, value, next_stamp_++);
         slots_[slot] = uint64_t(tag) << 32 | (index + 1);
         return &entry_at(index).value;
+    }
+
+    // The hash that places a key in the index.
+    static uint64_t hash_of(CellKey key) {
+        uint64_t h = key.value() + 0x9E3779B97F4A7C15ull;
+        h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ull;
+        h = (h ^ (h >> 27)) * 0x94D049BB133111EBull;
+        return h ^ (h >> 31);
+    }
+
+    // Asks the processor to fetch the index slot where a lookup of a key
+    // with that hash starts, so that many lookups in a row overlap their
+    // memory latency. Does nothing to the map's contents.
+    void prefetch_slot(uint64_t hash) const {
+        // With an index there are at least 16 slots, so the shift is defined.
+        const uint64_t* slots = slots_.get();
+        if (slots != nullptr) prefetch_line(slots + (uint32_t(hash >> 32) >> (32 - slot_bits_)));
+    }
+
+    // Asks the processor to fetch the entry that the home slot of the hash
+    // names, when the slot's tag is the hash's: worth it once that slot has
+    // been fetched with prefetch_slot. Does nothing to the map's contents.
+    void prefetch_entry(uint64_t hash) const {
+        const uint64_t* slots = slots_.get();
+        if (slots == nullptr) return;
+        const uint32_t tag = uint32_t(hash >> 32);
+        const uint64_t s = slots[tag >> (32 - slot_bits_)];
+        if (uint32_t(s >> 32) != tag || uint32_t(s) == 0 || uint32_t(s) > size_) return;
+        const char* entry = reinterpret_cast<const char*>(&entry_at(uint32_t(s) - 1));
+        for (size_t line = 0; line < sizeof(Entry); line += 64) prefetch_line(entry + line);
     }
 
     // Sizes the index for `count` entries, so that inserts up to that count
@@ -226,11 +260,26 @@ private:
     static constexpr uint32_t kPageBits = 8;
     static constexpr uint32_t kPageMask = (1u << kPageBits) - 1;
 
-    static uint64_t mix(CellKey key) {
-        uint64_t h = key.value() + 0x9E3779B97F4A7C15ull;
-        h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ull;
-        h = (h ^ (h >> 27)) * 0x94D049BB133111EBull;
-        return h ^ (h >> 31);
+    // The compiler drops some of its own prefetches whose address comes from
+    // a load; on x86 the instruction is written out.
+    static void prefetch_line(const void* address) {
+#if defined(__x86_64__) || defined(__i386__)
+        asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address)));
+#else
+        __builtin_prefetch(address);
+#endif
+    }
+
+    // The index is zeroed by the allocator: a large one comes as untouched
+    // zero pages, which cost nothing until a slot in them is used.
+    struct FreeSlots {
+        void operator()(uint64_t* slots) const { std::free(slots); }
+    };
+    using Slots = std::unique_ptr<uint64_t[], FreeSlots>;
+    static Slots zeroed_slots(size_t count) {
+        void* slots = std::calloc(count, sizeof(uint64_t));
+        if (slots == nullptr) throw std::bad_alloc();
+        return Slots(static_cast<uint64_t*>(slots));
     }
 
     // A slot holds the top 32 bits of the key's hash and the entry index + 1
@@ -238,10 +287,21 @@ private:
     // alone tells where its probe started.
     uint32_t home_of(uint32_t tag) const { return slot_bits_ == 0 ? 0 : tag >> (32 - slot_bits_); }
 
-    uint32_t append(const Entry& entry) {
+    // A page's entries are made as they are appended: the memory of those
+    // not yet appended is never written or read.
+    static_assert(std::is_trivially_copyable<Entry>::value && std::is_trivially_destructible<Entry>::value,
+                  "entries are moved and dropped as bytes");
+    struct FreePage {
+        void operator()(Entry* page) const { ::operator delete(static_cast<void*>(page)); }
+    };
+    using Page = std::unique_ptr<Entry[], FreePage>;
+
+    uint32_t append(CellKey key, const Value& value, uint64_t stamp) {
         const uint32_t index = size_;
-        if ((index >> kPageBits) == pages_.size()) pages_.emplace_back(new Entry[kPageMask + 1]);
-        entry_at(index) = entry;
+        if ((index >> kPageBits) == pages_.size()) {
+            pages_.emplace_back(static_cast<Entry*>(::operator new(sizeof(Entry) << kPageBits)));
+        }
+        new (&entry_at(index)) Entry{key, value, stamp};
         ++size_;
         return index;
     }
@@ -249,14 +309,14 @@ private:
     // Puts the index of a new entry after every equal key in the probe.
     void place(CellKey key, uint32_t index) {
         reserve_slot();
-        const uint32_t tag = uint32_t(mix(key) >> 32);
+        const uint32_t tag = uint32_t(hash_of(key) >> 32);
         uint32_t slot = home_of(tag);
         while (slots_[slot] != 0) slot = (slot + 1) & slot_mask_;
         slots_[slot] = uint64_t(tag) << 32 | (index + 1);
     }
 
     uint32_t slot_holding(CellKey key, uint32_t index) const {
-        const uint32_t tag = uint32_t(mix(key) >> 32);
+        const uint32_t tag = uint32_t(hash_of(key) >> 32);
         uint32_t slot = home_of(tag);
         while (uint32_t(slots_[slot]) != index + 1) slot = (slot + 1) & slot_mask_;
         return slot;
@@ -288,9 +348,9 @@ private:
     void reserve_slot() { reserve(size_ + 1); }
 
     void rehash(uint32_t bits) {
-        std::unique_ptr<uint64_t[]> old = std::move(slots_);
+        Slots old = std::move(slots_);
         const uint32_t old_mask = slot_mask_;
-        slots_.reset(new uint64_t[size_t(1) << bits]());
+        slots_ = zeroed_slots(size_t(1) << bits);
         slot_bits_ = bits;
         slot_mask_ = (uint32_t(1) << bits) - 1;
         if (!old) return;
@@ -316,8 +376,8 @@ private:
         ++layout_version_;
     }
 
-    std::vector<std::unique_ptr<Entry[]>> pages_;
-    std::unique_ptr<uint64_t[]> slots_;
+    std::vector<Page> pages_;
+    Slots slots_;
     uint32_t slot_mask_ = 0;
     uint32_t slot_bits_ = 0;
     uint32_t level_ = 0;

@@ -27,11 +27,13 @@ VoxelGrid::VoxelGrid(long levels, bool solid)
         cell_mask_[level] = coordinate_mask_ & ~((uint32_t(1) << 3 * (leaf_level_ + 1 - level)) - 1);
     }
     root_.solid = BitPlane::filled(solid);
-    recent_uniform_.version_now = &kRootVersion;
+    recent_leaf_.mask = cell_mask_[leaf_level_];
     path_[0].node = &root_;
+    path_[0].child_shift = 3 * leaf_level_;
     path_[0].version_now = &kRootVersion;
     path_[0].version = kRootVersion;
     for (uint32_t level = 1; level < leaf_level_; ++level) path_[level].version_now = &kRootVersion;
+    last_node_ = path_[0];
     std::fill(std::begin(leaf_cache_), std::end(leaf_cache_), kNoEntry);
     node_maps_.reserve(leaf_level_ - 1);
     for (uint32_t level = 1; level < leaf_level_; ++level) node_maps_.emplace_back(level);
@@ -51,30 +53,15 @@ ChildIndex VoxelGrid::child_index(uint32_t x, uint32_t y, uint32_t z, uint32_t l
 void VoxelGrid::remember_node(uint32_t level, uint32_t x, uint32_t y, uint32_t z, uint32_t index) const {
     NodeMap& map = const_cast<NodeMap&>(node_maps_[level - 1]);
     const uint32_t m = cell_mask_[level];
-    path_[level] = RecentNode{x & m, y & m, z & m, m, index, &map.entry_at(index).value, &map.layout_version(),
-                              map.layout_version()};
+    path_[level] = RecentNode{x & m, y & m, z & m, m, 3 * (leaf_level_ - level), index, &map.entry_at(index).value,
+                              &map.layout_version(), map.layout_version()};
 }
 
 void VoxelGrid::remember_leaf(uint32_t x, uint32_t y, uint32_t z, uint32_t index) const {
     LeafMap& map = const_cast<LeafMap&>(leaf_map_);
     const uint32_t m = cell_mask_[leaf_level_];
-    recent_leaf_ = RecentLeaf{x & m, y & m, z & m, index, &map.entry_at(index).value, map.layout_version()};
+    recent_leaf_ = RecentLeaf{x & m, y & m, z & m, m, index, &map.entry_at(index).value, map.layout_version()};
     leaf_cache_[leaf_cache_slot(x, y)] = index;
-}
-
-void VoxelGrid::remember_uniform(const GridNode& node, uint32_t level, uint32_t x, uint32_t y, uint32_t z) const {
-    const uint32_t m = cell_mask_[level + 1];
-    const uint32_t n = BitPlane::bit_number(child_index(x, y, z, level));
-    RecentUniform& u = recent_uniform_;
-    u.x = x & m;
-    u.y = y & m;
-    u.z = z & m;
-    u.mask = m;
-    u.node = &node;
-    u.word = n >> 5;
-    u.bit = 1u << (n & 31u);
-    u.version_now = level == 0 ? &kRootVersion : &node_maps_[level - 1].layout_version();
-    u.version = *u.version_now;
 }
 
 GridNode* VoxelGrid::remembered_node(uint32_t level, uint32_t x, uint32_t y, uint32_t z) const {
@@ -133,10 +120,8 @@ VoxelGrid::PathEnd VoxelGrid::walk(uint32_t x, uint32_t y, uint32_t z) const {
     end.level = deepest_remembered_level(x, y, z);
     end.node = path_[end.level].node;
     for (;;) {
-        if (!end.node->subdivided.test(child_index(x, y, z, end.level))) {
-            remember_uniform(*end.node, end.level, x, y, z);
-            return end;
-        }
+        last_node_ = path_[end.level];
+        if (!end.node->subdivided.test(child_index(x, y, z, end.level))) return end;
         const uint32_t below = end.level + 1;
         if (below == leaf_level_) {
             if (LeafBlock* leaf = remembered_leaf(x, y, z)) {
@@ -182,7 +167,8 @@ void VoxelGrid::collapse_if_uniform(uint32_t x, uint32_t y, uint32_t z, bool sol
 
 bool VoxelGrid::assign_elsewhere(uint32_t x, uint32_t y, uint32_t z, bool solid) {
     if (recall_cached_leaf(x, y, z)) return assign_in_recent_leaf(x, y, z, solid);
-    if (in_recent_uniform(x, y, z) && recent_uniform_solid() == solid) return solid;
+    bool was_solid = false;
+    if (in_uniform_child_of_last_node(x, y, z, was_solid) && was_solid == solid) return solid;
     const PathEnd end = walk(x, y, z);
     if (end.leaf) return assign_in_recent_leaf(x, y, z, solid);
     GridNode& node = *end.node;

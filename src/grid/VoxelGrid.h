@@ -59,15 +59,8 @@ public:
 
     bool get_voxel(uint32_t x, uint32_t y, uint32_t z) const {
         if (in_recent_leaf(x, y, z)) return recent_leaf_.leaf->bits.test(voxel_in_leaf(x, y, z));
-        if (in_recent_uniform(x, y, z)) return recent_uniform_solid();
-        // A uniform child of the deepest remembered node, as in a scan next
-        // to the previous leaf block.
-        const RecentNode& n = path_[leaf_level_ - 1];
-        if (in_cell(x, y, z, n.x, n.y, n.z, n.mask) && n.version == *n.version_now) {
-            const uint32_t c = (x >> 3 & 7u) | (y >> 3 & 7u) << 3 | (z >> 3 & 7u) << 6;
-            const uint32_t word = c >> 5, bit = 1u << (c & 31u);
-            if ((n.node->subdivided.words[word] & bit) == 0) return (n.node->solid.words[word] & bit) != 0;
-        }
+        bool solid = false;
+        if (in_uniform_child_of_last_node(x, y, z, solid)) return solid;
         return get_voxel_elsewhere(x, y, z);
     }
     // State of the cell of the given depth (1 = a child of the root, levels =
@@ -138,46 +131,39 @@ private:
 
     // The leaf block in which the last access ended, and its storage index.
     struct RecentLeaf {
-        uint32_t x = 0, y = 0, z = 0;  // its lowest voxel
+        uint32_t x = 0, y = 0, z = 0, mask = 0;  // its lowest voxel, the mask naming a block
         uint32_t index = 0;
         LeafBlock* leaf = nullptr;
         uint64_t version = kForgotten;
     };
     bool in_recent_leaf(uint32_t x, uint32_t y, uint32_t z) const {
         const RecentLeaf& r = recent_leaf_;
-        return in_cell(x, y, z, r.x, r.y, r.z, cell_mask_[leaf_level_]) && r.version == leaf_map_.layout_version();
+        return in_cell(x, y, z, r.x, r.y, r.z, r.mask) && r.version == leaf_map_.layout_version();
     }
 
-    // The uniform child in which the last access ended: the cell's lowest
-    // voxel and mask, the node holding it and the child's bit there, and
-    // the layout version of the node's map (the root's never changes).
-    struct RecentUniform {
-        uint32_t x = 0, y = 0, z = 0, mask = 0;
-        const GridNode* node = nullptr;
-        uint32_t word = 0, bit = 0;
-        const uint64_t* version_now = nullptr;
-        uint64_t version = kForgotten;
-    };
-    bool in_recent_uniform(uint32_t x, uint32_t y, uint32_t z) const {
-        const RecentUniform& u = recent_uniform_;
-        return in_cell(x, y, z, u.x, u.y, u.z, u.mask) && u.version == *u.version_now &&
-               (u.node->subdivided.words[u.word] & u.bit) == 0;
-    }
-    bool recent_uniform_solid() const {
-        const RecentUniform& u = recent_uniform_;
-        return (u.node->solid.words[u.word] & u.bit) != 0;
-    }
-
-    // The node of one level on the last path that went through that level:
-    // its cell's lowest voxel and mask, storage index, and the layout version
-    // of its map (the root's never changes).
+    // A node on the path of an earlier access: its cell's lowest voxel and
+    // mask, the shift from a voxel coordinate to its child there, storage
+    // index, and the layout version of its map (the root's never changes).
     struct RecentNode {
         uint32_t x = 0, y = 0, z = 0, mask = 0;
+        uint32_t child_shift = 0;
         uint32_t index = 0;
         GridNode* node = nullptr;
         const uint64_t* version_now = nullptr;
         uint64_t version = kForgotten;
     };
+    // When the voxel lies in a uniform child of the node where the last walk
+    // ended (its deepest node), sets `solid` to the child's state.
+    bool in_uniform_child_of_last_node(uint32_t x, uint32_t y, uint32_t z, bool& solid) const {
+        const RecentNode& n = last_node_;
+        if (!in_cell(x, y, z, n.x, n.y, n.z, n.mask) || n.version != *n.version_now) return false;
+        const uint32_t s = n.child_shift;
+        const uint32_t c = (x >> s & 7u) | (y >> s & 7u) << 3 | (z >> s & 7u) << 6;
+        const uint32_t word = c >> 5, bit = 1u << (c & 31u);
+        if ((n.node->subdivided.words[word] & bit) != 0) return false;
+        solid = (n.node->solid.words[word] & bit) != 0;
+        return true;
+    }
 
     bool assign(uint32_t x, uint32_t y, uint32_t z, bool solid) {
         if (in_recent_leaf(x, y, z)) return assign_in_recent_leaf(x, y, z, solid);
@@ -213,7 +199,6 @@ private:
     uint32_t deepest_remembered_level(uint32_t x, uint32_t y, uint32_t z) const;
     void remember_node(uint32_t level, uint32_t x, uint32_t y, uint32_t z, uint32_t index) const;
     void remember_leaf(uint32_t x, uint32_t y, uint32_t z, uint32_t index) const;
-    void remember_uniform(const GridNode& node, uint32_t level, uint32_t x, uint32_t y, uint32_t z) const;
     // Queries and edits outside the recent leaf block: through the leaf
     // cache, the recent uniform child, or a walk.
     bool get_voxel_elsewhere(uint32_t x, uint32_t y, uint32_t z) const;
@@ -249,8 +234,8 @@ private:
     VoxelChangeObserver* observer_ = nullptr;
     static constexpr uint64_t kRootVersion = 0;  // the root never moves
     mutable RecentLeaf recent_leaf_;
-    mutable RecentUniform recent_uniform_;
     mutable RecentNode path_[kMaxLevels];  // levels 0 (the root) .. L - 1
+    mutable RecentNode last_node_;         // a copy of the deepest node of the last walk
     // Storage indices of leaf blocks by leaf_cache_slot, checked against
     // the entry's key before use.
     mutable uint32_t leaf_cache_[kLeafCacheSlots];
