@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "grid/BlockMemory.h"
 #include "grid/CellKey.h"
 
 // Hash map from CellKey to the nodes (or leaf blocks) of one level of the
@@ -46,26 +46,32 @@ public:
     // A move changes the layout of both maps: entries of the one moved from
     // are gone, those of the one moved to are new.
     CellMap(CellMap&& other) noexcept
-        : pages_(std::move(other.pages_)),
-          slots_(std::move(other.slots_)),
+        : blocks_(std::move(other.blocks_)),
+          pages_(std::move(other.pages_)),
+          slots_block_(std::move(other.slots_block_)),
+          slots_(other.slots_),
           slot_mask_(other.slot_mask_),
           slot_bits_(other.slot_bits_),
           level_(other.level_),
           size_(other.size_),
           next_stamp_(other.next_stamp_),
-          layout_version_(other.layout_version_ + 1) {
+          layout_version_(other.layout_version_ + 1),
+          reserved_entries_(other.reserved_entries_) {
         other.forget_entries();
     }
     CellMap& operator=(CellMap&& other) noexcept {
         if (this == &other) return *this;
+        blocks_ = std::move(other.blocks_);
         pages_ = std::move(other.pages_);
-        slots_ = std::move(other.slots_);
+        slots_block_ = std::move(other.slots_block_);
+        slots_ = other.slots_;
         slot_mask_ = other.slot_mask_;
         slot_bits_ = other.slot_bits_;
         level_ = other.level_;
         size_ = other.size_;
         next_stamp_ = other.next_stamp_;
         layout_version_ = std::max(layout_version_, other.layout_version_) + 1;
+        reserved_entries_ = other.reserved_entries_;
         other.forget_entries();
         return *this;
     }
@@ -163,31 +169,34 @@ public:
     // memory latency. Does nothing to the map's contents.
     void prefetch_slot(uint64_t hash) const {
         // With an index there are at least 16 slots, so the shift is defined.
-        const uint64_t* slots = slots_.get();
+        const uint64_t* slots = slots_;
         if (slots != nullptr) prefetch_line(slots + (uint32_t(hash >> 32) >> (32 - slot_bits_)));
     }
 
-    // Asks the processor to fetch the entry that the home slot of the hash
-    // names, when the slot's tag is the hash's: worth it once that slot has
-    // been fetched with prefetch_slot. Does nothing to the map's contents.
+    // Asks the processor to fetch the entry that the probe of the hash meets
+    // first with the hash's tag, looking no further than a few slots: worth
+    // it once the home slot has been fetched with prefetch_slot. Does nothing
+    // to the map's contents.
     void prefetch_entry(uint64_t hash) const {
-        const uint64_t* slots = slots_.get();
+        const uint64_t* slots = slots_;
         if (slots == nullptr) return;
         const uint32_t tag = uint32_t(hash >> 32);
-        const uint64_t s = slots[tag >> (32 - slot_bits_)];
-        if (uint32_t(s >> 32) != tag || uint32_t(s) == 0 || uint32_t(s) > size_) return;
-        const char* entry = reinterpret_cast<const char*>(&entry_at(uint32_t(s) - 1));
-        for (size_t line = 0; line < sizeof(Entry); line += 64) prefetch_line(entry + line);
+        uint32_t slot = tag >> (32 - slot_bits_);
+        for (int looked = 0; looked < 4; ++looked, slot = (slot + 1) & slot_mask_) {
+            const uint64_t s = slots[slot];
+            if (s == 0) return;
+            if (uint32_t(s >> 32) != tag || uint32_t(s) > size_) continue;
+            const char* entry = reinterpret_cast<const char*>(&entry_at(uint32_t(s) - 1));
+            for (size_t line = 0; line < sizeof(Entry); line += 64) prefetch_line(entry + line);
+            return;
+        }
     }
 
-    // Sizes the index for `count` entries, so that inserts up to that count
-    // do not rebuild it.
+    // Sizes the index, and the storage still to be allocated, for `count`
+    // entries, so that inserts up to that count do not rebuild the index.
     void reserve(uint64_t count) {
-        const uint64_t capacity = slots_ ? uint64_t(slot_mask_) + 1 : 0;
-        if (4 * count <= 3 * capacity) return;
-        uint32_t bits = std::max<uint32_t>(4, slot_bits_ + 1);
-        while (4 * count > 3 * (uint64_t(1) << bits)) ++bits;
-        rehash(bits);
+        reserved_entries_ = std::max(reserved_entries_, count);
+        reserve_index(count);
     }
 
     // The stamp the next insert gives.
@@ -212,8 +221,12 @@ public:
         }
         size_ = last;
         // One spare page stays, so that an insert and a removal in turn at a
-        // page's edge do not allocate every time.
-        if (pages_.size() > ((size_ + kPageMask) >> kPageBits) + 1) pages_.pop_back();
+        // block's edge do not allocate every time.
+        const size_t pages_in_use = (size_ + kPageMask) >> kPageBits;
+        while (!blocks_.empty() && blocks_.back().first_page > pages_in_use) {
+            pages_.resize(blocks_.back().first_page);
+            blocks_.pop_back();
+        }
     }
 
     void clear() { forget_entries(); }
@@ -252,8 +265,8 @@ public:
 
     // Bytes held, for measurements.
     size_t memory_bytes() const {
-        return pages_.size() * (sizeof(Entry) << kPageBits) + (slots_ ? (size_t(slot_mask_) + 1) * 8 : 0) +
-               pages_.capacity() * sizeof(pages_[0]);
+        return pages_.size() * kPageBytes + (slots_ ? (size_t(slot_mask_) + 1) * 8 : 0) +
+               pages_.capacity() * sizeof(pages_[0]) + blocks_.capacity() * sizeof(Block);
     }
 
 private:
@@ -272,35 +285,42 @@ private:
 
     // The index is zeroed by the allocator: a large one comes as untouched
     // zero pages, which cost nothing until a slot in them is used.
-    struct FreeSlots {
-        void operator()(uint64_t* slots) const { std::free(slots); }
-    };
-    using Slots = std::unique_ptr<uint64_t[], FreeSlots>;
-    static Slots zeroed_slots(size_t count) {
-        void* slots = std::calloc(count, sizeof(uint64_t));
-        if (slots == nullptr) throw std::bad_alloc();
-        return Slots(static_cast<uint64_t*>(slots));
-    }
+
 
     // A slot holds the top 32 bits of the key's hash and the entry index + 1
     // (0: empty). The home slot is the top bits of the hash, so the slot
     // alone tells where its probe started.
     uint32_t home_of(uint32_t tag) const { return slot_bits_ == 0 ? 0 : tag >> (32 - slot_bits_); }
 
-    // A page's entries are made as they are appended: the memory of those
-    // not yet appended is never written or read.
+    // Entries sit in pages of 256. A map growing entry by entry takes one
+    // page at a time, so at most one page stands spare; a map that reserved
+    // its size (as when loading) takes blocks of as many pages as the
+    // reservation still needs, up to 4 MiB, so that a large one is a few
+    // large blocks. A page's entries are made as they are appended: the
+    // memory of those not yet appended is never written or read.
     static_assert(std::is_trivially_copyable<Entry>::value && std::is_trivially_destructible<Entry>::value,
                   "entries are moved and dropped as bytes");
-    struct FreePage {
-        void operator()(Entry* page) const { ::operator delete(static_cast<void*>(page)); }
+    static constexpr size_t kPageBytes = sizeof(Entry) << kPageBits;
+    static constexpr size_t kBlockBytesAtMost = size_t(4) << 20;
+    struct Block {
+        BlockMemory memory;
+        size_t first_page;
     };
-    using Page = std::unique_ptr<Entry[], FreePage>;
+
+    void add_block() {
+        const size_t most = std::max<size_t>(1, kBlockBytesAtMost / kPageBytes);
+        const size_t reserved_pages = size_t((reserved_entries_ + kPageMask) >> kPageBits);
+        const size_t still_reserved = reserved_pages > pages_.size() ? reserved_pages - pages_.size() : 0;
+        const size_t pages = still_reserved > 0 ? std::min(most, still_reserved) : 1;
+        Block block{BlockMemory(pages * kPageBytes, false), pages_.size()};
+        blocks_.push_back(std::move(block));
+        char* memory = static_cast<char*>(blocks_.back().memory.data());
+        for (size_t page = 0; page < pages; ++page) pages_.push_back(reinterpret_cast<Entry*>(memory + page * kPageBytes));
+    }
 
     uint32_t append(CellKey key, const Value& value, uint64_t stamp) {
         const uint32_t index = size_;
-        if ((index >> kPageBits) == pages_.size()) {
-            pages_.emplace_back(static_cast<Entry*>(::operator new(sizeof(Entry) << kPageBits)));
-        }
+        if ((index >> kPageBits) == pages_.size()) add_block();
         new (&entry_at(index)) Entry{key, value, stamp};
         ++size_;
         return index;
@@ -345,12 +365,22 @@ private:
     }
 
     // Makes room for one more slot, keeping at most three quarters in use.
-    void reserve_slot() { reserve(size_ + 1); }
+    void reserve_slot() { reserve_index(size_ + 1); }
+
+    void reserve_index(uint64_t count) {
+        const uint64_t capacity = slots_ ? uint64_t(slot_mask_) + 1 : 0;
+        if (4 * count <= 3 * capacity) return;
+        uint32_t bits = std::max<uint32_t>(4, slot_bits_ + 1);
+        while (4 * count > 3 * (uint64_t(1) << bits)) ++bits;
+        rehash(bits);
+    }
 
     void rehash(uint32_t bits) {
-        Slots old = std::move(slots_);
+        BlockMemory old_block = std::move(slots_block_);
+        const uint64_t* old = slots_;
         const uint32_t old_mask = slot_mask_;
-        slots_ = zeroed_slots(size_t(1) << bits);
+        slots_block_ = BlockMemory(sizeof(uint64_t) << bits, true);
+        slots_ = static_cast<uint64_t*>(slots_block_.data());
         slot_bits_ = bits;
         slot_mask_ = (uint32_t(1) << bits) - 1;
         if (!old) return;
@@ -369,19 +399,26 @@ private:
 
     void forget_entries() {
         pages_.clear();
-        slots_.reset();
+        blocks_.clear();
+        slots_block_ = BlockMemory();
+        slots_ = nullptr;
+        reserved_entries_ = 0;
         slot_mask_ = 0;
         slot_bits_ = 0;
         size_ = 0;
         ++layout_version_;
     }
 
-    std::vector<Page> pages_;
-    Slots slots_;
+    std::vector<Block> blocks_;
+    std::vector<Entry*> pages_;
+    // The index: zeroed, so a large one is touched only where slots are used.
+    BlockMemory slots_block_;
+    uint64_t* slots_ = nullptr;
     uint32_t slot_mask_ = 0;
     uint32_t slot_bits_ = 0;
     uint32_t level_ = 0;
     uint32_t size_ = 0;
     uint64_t next_stamp_ = 0;
     uint64_t layout_version_ = 0;
+    uint64_t reserved_entries_ = 0;  // the largest reserve() since the map was last emptied
 };
