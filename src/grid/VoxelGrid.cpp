@@ -120,10 +120,10 @@ VoxelGrid::PathEnd VoxelGrid::walk(uint32_t x, uint32_t y, uint32_t z) const {
     end.level = deepest_remembered_level(x, y, z);
     end.node = path_[end.level].node;
     for (;;) {
-        last_node_ = path_[end.level];
-        if (!end.node->subdivided.test(child_index(x, y, z, end.level))) return end;
+        if (!end.node->subdivided.test(child_index(x, y, z, end.level))) break;
         const uint32_t below = end.level + 1;
         if (below == leaf_level_) {
+            last_node_ = path_[end.level];
             if (LeafBlock* leaf = remembered_leaf(x, y, z)) {
                 end.leaf = leaf;
                 end.level = below;
@@ -131,10 +131,12 @@ VoxelGrid::PathEnd VoxelGrid::walk(uint32_t x, uint32_t y, uint32_t z) const {
             return end;
         }
         GridNode* node = remembered_node(below, x, y, z);
-        if (node == nullptr) return end;
+        if (node == nullptr) break;
         end.node = node;
         end.level = below;
     }
+    last_node_ = path_[end.level];
+    return end;
 }
 
 bool VoxelGrid::get_voxel_elsewhere(uint32_t x, uint32_t y, uint32_t z) const {
