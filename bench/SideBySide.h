@@ -4,6 +4,8 @@
 // benchmarks that report a ratio rather than a bare time.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -16,6 +18,19 @@ double seconds_of(Work&& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Processor seconds (user and system) the calling thread spent in one call
+// of `work`: unlike elapsed time, not stretched by other programs sharing the
+// processors, so ratios of workloads of different lengths stay comparable on
+// a busy machine.
+template <typename Work>
+double thread_seconds_of(Work&& work) {
+    timespec start{}, end{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
+    work();
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
+    return double(end.tv_sec - start.tv_sec) + 1e-9 * double(end.tv_nsec - start.tv_nsec);
 }
 
 inline double median(std::vector<double> values) {

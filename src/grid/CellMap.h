@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "grid/BlockMemory.h"
 #include "grid/CellKey.h"
 
 // Hash map from CellKey to the nodes (or leaf blocks) of one level of the
@@ -40,8 +43,38 @@ public:
 
     explicit CellMap(uint32_t level) : level_(level) {}
 
-    CellMap(CellMap&&) noexcept = default;
-    CellMap& operator=(CellMap&&) noexcept = default;
+    // A move changes the layout of both maps: entries of the one moved from
+    // are gone, those of the one moved to are new.
+    CellMap(CellMap&& other) noexcept
+        : blocks_(std::move(other.blocks_)),
+          pages_(std::move(other.pages_)),
+          slots_block_(std::move(other.slots_block_)),
+          slots_(other.slots_),
+          slot_mask_(other.slot_mask_),
+          slot_bits_(other.slot_bits_),
+          level_(other.level_),
+          size_(other.size_),
+          next_stamp_(other.next_stamp_),
+          layout_version_(other.layout_version_ + 1),
+          reserved_entries_(other.reserved_entries_) {
+        other.forget_entries();
+    }
+    CellMap& operator=(CellMap&& other) noexcept {
+        if (this == &other) return *this;
+        blocks_ = std::move(other.blocks_);
+        pages_ = std::move(other.pages_);
+        slots_block_ = std::move(other.slots_block_);
+        slots_ = other.slots_;
+        slot_mask_ = other.slot_mask_;
+        slot_bits_ = other.slot_bits_;
+        level_ = other.level_;
+        size_ = other.size_;
+        next_stamp_ = other.next_stamp_;
+        layout_version_ = std::max(layout_version_, other.layout_version_) + 1;
+        reserved_entries_ = other.reserved_entries_;
+        other.forget_entries();
+        return *this;
+    }
 
     static uint32_t bucket_of(CellKey key) {
         constexpr uint32_t mask = (1u << kHashBits) - 1u;
@@ -50,6 +83,12 @@ public:
 
     uint32_t level() const { return level_; }
     uint32_t size() const { return size_; }
+
+    // A number that changes whenever an entry may have moved or been freed
+    // (a removal, a clear, a move of the map), and only then: a pointer to
+    // an entry taken while it had some value stays valid while it has it.
+    // Inserting never moves an entry.
+    const uint64_t& layout_version() const { return layout_version_; }
 
     // The entries in storage order, index 0 .. size() - 1. An index stays
     // valid until the next removal.
@@ -60,7 +99,7 @@ public:
     static constexpr uint32_t kNone = 0xFFFFFFFFu;
     uint32_t index_of(CellKey key) const {
         if (size_ == 0) return kNone;
-        const uint64_t hash = mix(key);
+        const uint64_t hash = hash_of(key);
         const uint32_t tag = uint32_t(hash >> 32);
         for (uint32_t slot = home_of(tag);; slot = (slot + 1) & slot_mask_) {
             const uint64_t s = slots_[slot];
@@ -94,16 +133,17 @@ public:
     // it was. The stamp must be unused in the map; later inserts stay after it.
     Value& insert_with_stamp(CellKey key, const Value& value, uint64_t stamp) {
         if (stamp >= next_stamp_) next_stamp_ = stamp + 1;
-        const uint32_t index = append(Entry{key, value, stamp});
+        const uint32_t index = append(key, value, stamp);
         place(key, index);
         return entry_at(index).value;
     }
 
     // Adds an entry unless one with the key exists already; returns null in
     // that case, the stored value otherwise.
-    Value* insert_if_absent(CellKey key, const Value& value) {
+    Value* insert_if_absent(CellKey key, const Value& value) { return insert_if_absent(key, hash_of(key), value); }
+    // The same with the key's hash_of known, as after prefetch_slot.
+    Value* insert_if_absent(CellKey key, uint64_t hash, const Value& value) {
         reserve_slot();
-        const uint64_t hash = mix(key);
         const uint32_t tag = uint32_t(hash >> 32);
         uint32_t slot = home_of(tag);
         for (;; slot = (slot + 1) & slot_mask_) {
@@ -111,19 +151,52 @@ public:
             if (s == 0) break;
             if (uint32_t(s >> 32) == tag && entry_at(uint32_t(s) - 1).key == key) return nullptr;
         }
-        const uint32_t index = append(Entry{key, value, next_stamp_++});
+        const uint32_t index = append(key, value, next_stamp_++);
         slots_[slot] = uint64_t(tag) << 32 | (index + 1);
         return &entry_at(index).value;
     }
 
-    // Sizes the index for `count` entries, so that inserts up to that count
-    // do not rebuild it.
+    // The hash that places a key in the index.
+    static uint64_t hash_of(CellKey key) {
+        uint64_t h = key.value() + 0x9E3779B97F4A7C15ull;
+        h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ull;
+        h = (h ^ (h >> 27)) * 0x94D049BB133111EBull;
+        return h ^ (h >> 31);
+    }
+
+    // Asks the processor to fetch the index slot where a lookup of a key
+    // with that hash starts, so that many lookups in a row overlap their
+    // memory latency. Does nothing to the map's contents.
+    void prefetch_slot(uint64_t hash) const {
+        // With an index there are at least 16 slots, so the shift is defined.
+        const uint64_t* slots = slots_;
+        if (slots != nullptr) prefetch_line(slots + (uint32_t(hash >> 32) >> (32 - slot_bits_)));
+    }
+
+    // Asks the processor to fetch the entry that the probe of the hash meets
+    // first with the hash's tag, looking no further than a few slots: worth
+    // it once the home slot has been fetched with prefetch_slot. Does nothing
+    // to the map's contents.
+    void prefetch_entry(uint64_t hash) const {
+        const uint64_t* slots = slots_;
+        if (slots == nullptr) return;
+        const uint32_t tag = uint32_t(hash >> 32);
+        uint32_t slot = tag >> (32 - slot_bits_);
+        for (int looked = 0; looked < 4; ++looked, slot = (slot + 1) & slot_mask_) {
+            const uint64_t s = slots[slot];
+            if (s == 0) return;
+            if (uint32_t(s >> 32) != tag || uint32_t(s) > size_) continue;
+            const char* entry = reinterpret_cast<const char*>(&entry_at(uint32_t(s) - 1));
+            for (size_t line = 0; line < sizeof(Entry); line += 64) prefetch_line(entry + line);
+            return;
+        }
+    }
+
+    // Sizes the index, and the storage still to be allocated, for `count`
+    // entries, so that inserts up to that count do not rebuild the index.
     void reserve(uint64_t count) {
-        const uint64_t capacity = slots_ ? uint64_t(slot_mask_) + 1 : 0;
-        if (4 * count <= 3 * capacity) return;
-        uint32_t bits = std::max<uint32_t>(4, slot_bits_ + 1);
-        while (4 * count > 3 * (uint64_t(1) << bits)) ++bits;
-        rehash(bits);
+        reserved_entries_ = std::max(reserved_entries_, count);
+        reserve_index(count);
     }
 
     // The stamp the next insert gives.
@@ -139,6 +212,7 @@ public:
 
     // Removes the entry at that storage index; the last entry takes its index.
     void remove_at(uint32_t index) {
+        ++layout_version_;
         unplace(index);
         const uint32_t last = size_ - 1;
         if (index != last) {
@@ -147,17 +221,15 @@ public:
         }
         size_ = last;
         // One spare page stays, so that an insert and a removal in turn at a
-        // page's edge do not allocate every time.
-        if (pages_.size() > ((size_ + kPageMask) >> kPageBits) + 1) pages_.pop_back();
+        // block's edge do not allocate every time.
+        const size_t pages_in_use = (size_ + kPageMask) >> kPageBits;
+        while (!blocks_.empty() && blocks_.back().first_page > pages_in_use) {
+            pages_.resize(blocks_.back().first_page);
+            blocks_.pop_back();
+        }
     }
 
-    void clear() {
-        pages_.clear();
-        slots_.reset();
-        slot_mask_ = 0;
-        slot_bits_ = 0;
-        size_ = 0;
-    }
+    void clear() { forget_entries(); }
 
     // Calls f(entry) for every entry, in storage order.
     template <typename F>
@@ -193,30 +265,63 @@ public:
 
     // Bytes held, for measurements.
     size_t memory_bytes() const {
-        return pages_.size() * (sizeof(Entry) << kPageBits) + (slots_ ? (size_t(slot_mask_) + 1) * 8 : 0) +
-               pages_.capacity() * sizeof(pages_[0]);
+        return pages_.size() * kPageBytes + (slots_ ? (size_t(slot_mask_) + 1) * 8 : 0) +
+               pages_.capacity() * sizeof(pages_[0]) + blocks_.capacity() * sizeof(Block);
     }
 
 private:
     static constexpr uint32_t kPageBits = 8;
     static constexpr uint32_t kPageMask = (1u << kPageBits) - 1;
 
-    static uint64_t mix(CellKey key) {
-        uint64_t h = key.value() + 0x9E3779B97F4A7C15ull;
-        h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ull;
-        h = (h ^ (h >> 27)) * 0x94D049BB133111EBull;
-        return h ^ (h >> 31);
+    // The compiler drops some of its own prefetches whose address comes from
+    // a load; on x86 the instruction is written out.
+    static void prefetch_line(const void* address) {
+#if defined(__x86_64__) || defined(__i386__)
+        asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address)));
+#else
+        __builtin_prefetch(address);
+#endif
     }
+
+    // The index is zeroed by the allocator: a large one comes as untouched
+    // zero pages, which cost nothing until a slot in them is used.
+
 
     // A slot holds the top 32 bits of the key's hash and the entry index + 1
     // (0: empty). The home slot is the top bits of the hash, so the slot
     // alone tells where its probe started.
     uint32_t home_of(uint32_t tag) const { return slot_bits_ == 0 ? 0 : tag >> (32 - slot_bits_); }
 
-    uint32_t append(const Entry& entry) {
+    // Entries sit in pages of 256. A map growing entry by entry takes one
+    // page at a time, so at most one page stands spare; a map that reserved
+    // its size (as when loading) takes blocks of as many pages as the
+    // reservation still needs, up to 4 MiB, so that a large one is a few
+    // large blocks. A page's entries are made as they are appended: the
+    // memory of those not yet appended is never written or read.
+    static_assert(std::is_trivially_copyable<Entry>::value && std::is_trivially_destructible<Entry>::value,
+                  "entries are moved and dropped as bytes");
+    static constexpr size_t kPageBytes = sizeof(Entry) << kPageBits;
+    static constexpr size_t kBlockBytesAtMost = size_t(4) << 20;
+    struct Block {
+        BlockMemory memory;
+        size_t first_page;
+    };
+
+    void add_block() {
+        const size_t most = std::max<size_t>(1, kBlockBytesAtMost / kPageBytes);
+        const size_t reserved_pages = size_t((reserved_entries_ + kPageMask) >> kPageBits);
+        const size_t still_reserved = reserved_pages > pages_.size() ? reserved_pages - pages_.size() : 0;
+        const size_t pages = still_reserved > 0 ? std::min(most, still_reserved) : 1;
+        Block block{BlockMemory(pages * kPageBytes, false), pages_.size()};
+        blocks_.push_back(std::move(block));
+        char* memory = static_cast<char*>(blocks_.back().memory.data());
+        for (size_t page = 0; page < pages; ++page) pages_.push_back(reinterpret_cast<Entry*>(memory + page * kPageBytes));
+    }
+
+    uint32_t append(CellKey key, const Value& value, uint64_t stamp) {
         const uint32_t index = size_;
-        if ((index >> kPageBits) == pages_.size()) pages_.emplace_back(new Entry[kPageMask + 1]);
-        entry_at(index) = entry;
+        if ((index >> kPageBits) == pages_.size()) add_block();
+        new (&entry_at(index)) Entry{key, value, stamp};
         ++size_;
         return index;
     }
@@ -224,14 +329,14 @@ private:
     // Puts the index of a new entry after every equal key in the probe.
     void place(CellKey key, uint32_t index) {
         reserve_slot();
-        const uint32_t tag = uint32_t(mix(key) >> 32);
+        const uint32_t tag = uint32_t(hash_of(key) >> 32);
         uint32_t slot = home_of(tag);
         while (slots_[slot] != 0) slot = (slot + 1) & slot_mask_;
         slots_[slot] = uint64_t(tag) << 32 | (index + 1);
     }
 
     uint32_t slot_holding(CellKey key, uint32_t index) const {
-        const uint32_t tag = uint32_t(mix(key) >> 32);
+        const uint32_t tag = uint32_t(hash_of(key) >> 32);
         uint32_t slot = home_of(tag);
         while (uint32_t(slots_[slot]) != index + 1) slot = (slot + 1) & slot_mask_;
         return slot;
@@ -260,12 +365,22 @@ private:
     }
 
     // Makes room for one more slot, keeping at most three quarters in use.
-    void reserve_slot() { reserve(size_ + 1); }
+    void reserve_slot() { reserve_index(size_ + 1); }
+
+    void reserve_index(uint64_t count) {
+        const uint64_t capacity = slots_ ? uint64_t(slot_mask_) + 1 : 0;
+        if (4 * count <= 3 * capacity) return;
+        uint32_t bits = std::max<uint32_t>(4, slot_bits_ + 1);
+        while (4 * count > 3 * (uint64_t(1) << bits)) ++bits;
+        rehash(bits);
+    }
 
     void rehash(uint32_t bits) {
-        std::unique_ptr<uint64_t[]> old = std::move(slots_);
+        BlockMemory old_block = std::move(slots_block_);
+        const uint64_t* old = slots_;
         const uint32_t old_mask = slot_mask_;
-        slots_.reset(new uint64_t[size_t(1) << bits]());
+        slots_block_ = BlockMemory(sizeof(uint64_t) << bits, true);
+        slots_ = static_cast<uint64_t*>(slots_block_.data());
         slot_bits_ = bits;
         slot_mask_ = (uint32_t(1) << bits) - 1;
         if (!old) return;
@@ -282,11 +397,28 @@ private:
         }
     }
 
-    std::vector<std::unique_ptr<Entry[]>> pages_;
-    std::unique_ptr<uint64_t[]> slots_;
+    void forget_entries() {
+        pages_.clear();
+        blocks_.clear();
+        slots_block_ = BlockMemory();
+        slots_ = nullptr;
+        reserved_entries_ = 0;
+        slot_mask_ = 0;
+        slot_bits_ = 0;
+        size_ = 0;
+        ++layout_version_;
+    }
+
+    std::vector<Block> blocks_;
+    std::vector<Entry*> pages_;
+    // The index: zeroed, so a large one is touched only where slots are used.
+    BlockMemory slots_block_;
+    uint64_t* slots_ = nullptr;
     uint32_t slot_mask_ = 0;
     uint32_t slot_bits_ = 0;
     uint32_t level_ = 0;
     uint32_t size_ = 0;
     uint64_t next_stamp_ = 0;
+    uint64_t layout_version_ = 0;
+    uint64_t reserved_entries_ = 0;  // the largest reserve() since the map was last emptied
 };

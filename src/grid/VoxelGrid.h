@@ -29,12 +29,14 @@ using LeafMap = CellMap<LeafBlock>;
 // Pointers and references to nodes and leaf blocks are invalidated by the
 // next call that sets or clears a voxel or inserts or removes an entry.
 //
-// Lookups remember the path they took (one storage index per level), so a
-// query or edit near the previous one finds its leaf block or nodes without
-// hashing. The remembered indices are checked against the entry's key before
-// use, so edits through the maps themselves never leave them stale. Because
-// even const queries update them, a grid must not be read from two threads
-// at once.
+// Lookups remember where they went: the leaf block or the uniform child in
+// which the last one ended, the node of each level on its path, and leaf
+// blocks by the low bits of their x and y block coordinates. A remembered
+// entry is used only while its map's layout version is the one it was seen
+// with (entries move only on removals), and the bits of a remembered node
+// are read afresh, so edits through the maps themselves never leave them
+// stale. Because even const queries update them, a grid must not be read
+// from two threads at once.
 class VoxelGrid {
 public:
     static constexpr long kMinLevels = 2;
@@ -56,12 +58,10 @@ public:
     uint32_t side() const { return 1u << (3 * levels()); }
 
     bool get_voxel(uint32_t x, uint32_t y, uint32_t z) const {
-        if (const LeafBlock* leaf = cached_leaf(x, y, z)) return leaf->bits.test(voxel_in_leaf(x, y, z));
-        const UniformCell& u = last_uniform_;
-        if ((x & u.mask) == u.x && (y & u.mask) == u.y && (z & u.mask) == u.z) {
-            if (const GridNode* node = remembered_uniform_node()) return node->solid.test(u.child);
-        }
-        return get_voxel_walking(x, y, z);
+        if (in_recent_leaf(x, y, z)) return recent_leaf_.leaf->bits.test(voxel_in_leaf(x, y, z));
+        bool solid = false;
+        if (in_uniform_child_of_last_node(x, y, z, solid)) return solid;
+        return get_voxel_elsewhere(x, y, z);
     }
     // State of the cell of the given depth (1 = a child of the root, levels =
     // the voxel itself) that contains the voxel. Depths outside that range
@@ -69,15 +69,9 @@ public:
     CellState cell_state(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const;
 
     // Makes the voxel solid; returns whether it was solid already.
-    bool set_voxel(uint32_t x, uint32_t y, uint32_t z) {
-        if (LeafBlock* leaf = cached_leaf(x, y, z)) return assign_in_leaf(*leaf, x, y, z, true);
-        return assign_walking(x, y, z, true);
-    }
+    bool set_voxel(uint32_t x, uint32_t y, uint32_t z) { return assign(x, y, z, true); }
     // Makes the voxel clear; returns whether it was solid before.
-    bool clear_voxel(uint32_t x, uint32_t y, uint32_t z) {
-        if (LeafBlock* leaf = cached_leaf(x, y, z)) return assign_in_leaf(*leaf, x, y, z, false);
-        return assign_walking(x, y, z, false);
-    }
+    bool clear_voxel(uint32_t x, uint32_t y, uint32_t z) { return assign(x, y, z, false); }
 
     // The observer told before each voxel change through set_voxel or
     // clear_voxel (null: none). Changes made through the raw map calls or the
@@ -121,24 +115,65 @@ public:
 private:
     static constexpr uint32_t kNoEntry = NodeMap::kNone;
     static constexpr uint32_t kLeafCacheSlots = 4096;
+    // A layout version that no map reaches: remembers nothing.
+    static constexpr uint64_t kForgotten = ~uint64_t(0);
 
     static ChildIndex voxel_in_leaf(uint32_t x, uint32_t y, uint32_t z) { return ChildIndex{x & 7u, y & 7u, z & 7u}; }
     // A row of up to 256 leaf blocks along x, for 16 rows of blocks along y:
     // scans along x find the blocks of the previous rows again.
     static uint32_t leaf_cache_slot(uint32_t x, uint32_t y) { return ((x >> 3) & 255u) | ((y >> 3) & 15u) << 8; }
 
-    // The leaf block holding the voxel when the leaf cache remembers it.
-    LeafBlock* cached_leaf(uint32_t x, uint32_t y, uint32_t z) const {
-        const uint32_t index = leaf_cache_[leaf_cache_slot(x, y)];
-        if (index >= leaf_map_.size()) return nullptr;
-        LeafMap::Entry& entry = const_cast<LeafMap&>(leaf_map_).entry_at(index);
-        const uint32_t m = coordinate_mask_;
-        return entry.key == CellKey::of_cell(x & m, y & m, z & m) ? &entry.value : nullptr;
+    // True when the voxel lies in the cell whose lowest voxel is (cx, cy, cz);
+    // `mask` keeps the bits that name a cell of its size.
+    static bool in_cell(uint32_t x, uint32_t y, uint32_t z, uint32_t cx, uint32_t cy, uint32_t cz, uint32_t mask) {
+        return (((x ^ cx) | (y ^ cy) | (z ^ cz)) & mask) == 0;
     }
 
-    // Sets or clears the voxel in its leaf block, whose index the leaf cache
-    // holds; returns whether it was solid.
-    bool assign_in_leaf(LeafBlock& leaf, uint32_t x, uint32_t y, uint32_t z, bool solid) {
+    // The leaf block in which the last access ended, and its storage index.
+    struct RecentLeaf {
+        uint32_t x = 0, y = 0, z = 0, mask = 0;  // its lowest voxel, the mask naming a block
+        uint32_t index = 0;
+        LeafBlock* leaf = nullptr;
+        uint64_t version = kForgotten;
+    };
+    bool in_recent_leaf(uint32_t x, uint32_t y, uint32_t z) const {
+        const RecentLeaf& r = recent_leaf_;
+        return in_cell(x, y, z, r.x, r.y, r.z, r.mask) && r.version == leaf_map_.layout_version();
+    }
+
+    // A node on the path of an earlier access: its cell's lowest voxel and
+    // mask, the shift from a voxel coordinate to its child there, storage
+    // index, and the layout version of its map (the root's never changes).
+    struct RecentNode {
+        uint32_t x = 0, y = 0, z = 0, mask = 0;
+        uint32_t child_shift = 0;
+        uint32_t index = 0;
+        GridNode* node = nullptr;
+        const uint64_t* version_now = nullptr;
+        uint64_t version = kForgotten;
+    };
+    // When the voxel lies in a uniform child of the node where the last walk
+    // ended (its deepest node), sets `solid` to the child's state.
+    bool in_uniform_child_of_last_node(uint32_t x, uint32_t y, uint32_t z, bool& solid) const {
+        const RecentNode& n = last_node_;
+        if (!in_cell(x, y, z, n.x, n.y, n.z, n.mask) || n.version != *n.version_now) return false;
+        const uint32_t s = n.child_shift;
+        const uint32_t c = (x >> s & 7u) | (y >> s & 7u) << 3 | (z >> s & 7u) << 6;
+        const uint32_t word = c >> 5, bit = 1u << (c & 31u);
+        if ((n.node->subdivided.words[word] & bit) != 0) return false;
+        solid = (n.node->solid.words[word] & bit) != 0;
+        return true;
+    }
+
+    bool assign(uint32_t x, uint32_t y, uint32_t z, bool solid) {
+        if (in_recent_leaf(x, y, z)) return assign_in_recent_leaf(x, y, z, solid);
+        return assign_elsewhere(x, y, z, solid);
+    }
+
+    // Sets or clears the voxel in the recent leaf block, which holds it;
+    // returns whether it was solid.
+    bool assign_in_recent_leaf(uint32_t x, uint32_t y, uint32_t z, bool solid) {
+        LeafBlock& leaf = *recent_leaf_.leaf;
         const uint32_t n = BitPlane::bit_number(voxel_in_leaf(x, y, z));
         uint32_t& word = leaf.bits.words[n >> 5];
         const uint32_t bit = 1u << (n & 31u);
@@ -147,7 +182,7 @@ private:
         if (observer_) observer_->before_voxel_change(*this, x, y, z);
         word ^= bit;
         // Only a block whose changed word became uniform can be uniform.
-        if (word == (solid ? BitPlane::kAllOnes : 0u)) collapse_if_uniform(leaf, x, y, z, solid);
+        if (word == (solid ? BitPlane::kAllOnes : 0u)) collapse_if_uniform(x, y, z, solid);
         return was_solid;
     }
 
@@ -158,41 +193,28 @@ private:
         LeafBlock* leaf = nullptr;
         uint32_t level = 0;
     };
+    // Goes down from the deepest remembered node that holds the voxel.
     PathEnd walk(uint32_t x, uint32_t y, uint32_t z) const;
-
-    // The uniform cell in which the last walking query ended: its lowest
-    // voxel (x, y, z), the mask that keeps a voxel's cell bits, and the
-    // node and child holding it.
-    struct UniformCell {
-        uint32_t x = 1, y = 1, z = 1;  // matches nothing while mask is 0
-        uint32_t mask = 0;
-        uint32_t level = 0;
-        CellKey node_key;
-        ChildIndex child;
-    };
-    // The node of the last uniform cell when it is still there and its child
-    // still uniform, else null.
-    const GridNode* remembered_uniform_node() const {
-        const UniformCell& u = last_uniform_;
-        const GridNode* node = &root_;
-        if (u.level > 0) {
-            const uint32_t index = node_path_[u.level];
-            const NodeMap& map = node_maps_[u.level - 1];
-            if (index >= map.size() || map.entry_at(index).key != u.node_key) return nullptr;
-            node = &map.entry_at(index).value;
-        }
-        return node->subdivided.test(u.child) ? nullptr : node;
-    }
-    bool get_voxel_walking(uint32_t x, uint32_t y, uint32_t z) const;
-    bool assign_walking(uint32_t x, uint32_t y, uint32_t z, bool solid);
-    // The entry of the node map with that key, trying the remembered index first.
-    GridNode* remembered_node(uint32_t level, CellKey key) const;
-    // The voxel's leaf block through the leaf cache, or by hashing (and then
-    // remembered in the cache).
+    // The deepest level whose remembered node holds the voxel (0: the root).
+    uint32_t deepest_remembered_level(uint32_t x, uint32_t y, uint32_t z) const;
+    void remember_node(uint32_t level, uint32_t x, uint32_t y, uint32_t z, uint32_t index) const;
+    void remember_leaf(uint32_t x, uint32_t y, uint32_t z, uint32_t index) const;
+    // Queries and edits outside the recent leaf block: through the leaf
+    // cache, the recent uniform child, or a walk.
+    bool get_voxel_elsewhere(uint32_t x, uint32_t y, uint32_t z) const;
+    bool assign_elsewhere(uint32_t x, uint32_t y, uint32_t z, bool solid);
+    // Makes the voxel's leaf block the recent one when the leaf cache
+    // remembers it.
+    bool recall_cached_leaf(uint32_t x, uint32_t y, uint32_t z) const;
+    // The node of `level` holding the voxel: the remembered one, or found by
+    // hashing (and then remembered).
+    GridNode* remembered_node(uint32_t level, uint32_t x, uint32_t y, uint32_t z) const;
+    // The voxel's leaf block through the leaf cache, or by hashing; either
+    // way it becomes the recent leaf block.
     LeafBlock* remembered_leaf(uint32_t x, uint32_t y, uint32_t z) const;
-    // Removes the voxel's leaf block and collapses its ancestors when it is
-    // uniform.
-    void collapse_if_uniform(const LeafBlock& leaf, uint32_t x, uint32_t y, uint32_t z, bool solid);
+    // Removes the recent leaf block, which holds the voxel, and collapses its
+    // ancestors when it is uniform.
+    void collapse_if_uniform(uint32_t x, uint32_t y, uint32_t z, bool solid);
     // Creates the nodes below `level` down to a leaf block, each uniform
     // (`filled`) but for the voxel's subdivided child, and returns the leaf.
     LeafBlock& refine_below(uint32_t x, uint32_t y, uint32_t z, uint32_t level, bool filled);
@@ -203,14 +225,18 @@ private:
 
     uint32_t leaf_level_;
     uint32_t coordinate_mask_;  // side - 1
+    // By level 0 .. L + 1: the bits of a coordinate that name the level's
+    // cell (level L: a leaf block; L + 1: the voxel).
+    uint32_t cell_mask_[kMaxLevels + 1];
     GridNode root_;
     std::vector<NodeMap> node_maps_;  // levels 1 .. L - 1
     LeafMap leaf_map_;
     VoxelChangeObserver* observer_ = nullptr;
-    // Remembered storage indices, checked against the entry's key before use:
-    // the last node of each level (1 .. L - 1), and leaf blocks by the low
-    // bits of their x and y block coordinates.
-    mutable uint32_t node_path_[kMaxLevels] = {};
+    static constexpr uint64_t kRootVersion = 0;  // the root never moves
+    mutable RecentLeaf recent_leaf_;
+    mutable RecentNode path_[kMaxLevels];  // levels 0 (the root) .. L - 1
+    mutable RecentNode last_node_;         // a copy of the deepest node of the last walk
+    // Storage indices of leaf blocks by leaf_cache_slot, checked against
+    // the entry's key before use.
     mutable uint32_t leaf_cache_[kLeafCacheSlots];
-    mutable UniformCell last_uniform_;
 };

@@ -1,6 +1,8 @@
 #include "persistence/FileDescriptorBuffer.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -54,17 +56,42 @@ int FileDescriptorBuffer::sync() {
     return overflow(traits_type::eof()) == traits_type::eof() ? -1 : 0;
 }
 
+ssize_t FileDescriptorBuffer::read_some(char* bytes, size_t count) {
+    if (descriptor_ < 0 || error_number_ != 0) return -1;
+    ssize_t got;
+    do {
+        got = ::read(descriptor_, bytes, count);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) note_failure(errno);
+    return got;
+}
+
 FileDescriptorBuffer::int_type FileDescriptorBuffer::underflow() {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    if (descriptor_ < 0 || error_number_ != 0) return traits_type::eof();
-    ssize_t count;
-    do {
-        count = ::read(descriptor_, buffer_.data(), buffer_.size());
-    } while (count < 0 && errno == EINTR);
-    if (count < 0) note_failure(errno);
+    const ssize_t count = read_some(buffer_.data(), buffer_.size());
     if (count <= 0) return traits_type::eof();
     setg(buffer_.data(), buffer_.data(), buffer_.data() + count);
     return traits_type::to_int_type(*gptr());
+}
+
+std::streamsize FileDescriptorBuffer::xsgetn(char* bytes, std::streamsize count) {
+    std::streamsize done = 0;
+    while (done < count) {
+        const std::streamsize buffered = egptr() - gptr();
+        if (buffered > 0) {
+            const std::streamsize taken = std::min(buffered, count - done);
+            std::memcpy(bytes + done, gptr(), static_cast<size_t>(taken));
+            gbump(static_cast<int>(taken));
+            done += taken;
+        } else if (count - done < static_cast<std::streamsize>(buffer_.size())) {
+            if (traits_type::eq_int_type(underflow(), traits_type::eof())) break;
+        } else {
+            const ssize_t got = read_some(bytes + done, static_cast<size_t>(count - done));
+            if (got <= 0) break;
+            done += got;
+        }
+    }
+    return done;
 }
 
 bool FileDescriptorBuffer::close() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <streambuf>
+#include <sys/types.h>
 #include <vector>
 
 // A stream buffer over a file descriptor that it owns, for reading or for
@@ -30,8 +31,13 @@ protected:
     int_type overflow(int_type ch) override;
     int sync() override;
     int_type underflow() override;
+    // Reads of at least a buffer's size go straight into the caller's memory.
+    std::streamsize xsgetn(char* bytes, std::streamsize count) override;
 
 private:
+    // One read() into `bytes`, retried when interrupted; the count read, 0
+    // at the end of the file, negative on failure (noted).
+    ssize_t read_some(char* bytes, size_t count);
     bool write_pending();
     void note_failure(int error_number);
 

@@ -35,8 +35,11 @@
 // and, when a system call failed, its errno.
 // A file is untrusted: the loader checks the level count, checks each record
 // as it arrives (bounds, alignment, repeats, parent) and refuses the file at
-// the first fault, so its memory grows only with records that passed; a
-// level must end with every subdivided child above it given its entry.
+// the first fault, so the memory it writes grows only with records that
+// passed (a level's index and storage are set aside at its start for no more
+// entries than the level above has subdivided children, and at most 4M; the
+// system backs only the parts written, in pages of up to 2 MiB); a level
+// must end with every subdivided child above it given its entry.
 // Uniform nodes or leaf blocks are collapsed into their parents, so the grid
 // returned is the canonical one. The cost stays linear in the file's size.
 
