@@ -104,8 +104,7 @@ TEST(DefaultKey, AnnouncesEveryCallAndActsOnPresses) {
     // b captures the focus as the fixed centre, then re-arms.
     key_at('b', true, Vector3(40.5f, 50.5f, 60.5f));
     EXPECT_EQ(context.capture_armed(), 0);
-    EXPECT_EQ(std::vector<uint32_t>({context.fixed_centre().x, context.fixed_centre().y, context.fixed_centre().z}),
-              std::vector<uint32_t>({40, 50, 60}));
+    EXPECT_TRUE(context.fixed_centre().x == 40 && context.fixed_centre().y == 50 && context.fixed_centre().z == 60);
     key_at('b', true, Vector3(100.5f, 100.5f, 100.5f));
     EXPECT_EQ(context.capture_armed(), 1);
     EXPECT_EQ(context.fixed_centre().x, 40u);
@@ -189,7 +188,8 @@ TEST(CameraTools, EachToolMovesTheViewByItsRatesAndLimits) {
         {use<LookTool>, [](View& w, float h, float v) { w.rotate_y(kYaw * h), w.rotate_x(-(kPitch * v)); }},
         {use<MoveTool>,
          [](View& w, float h, float v) { move_eye_by(w, w.right_vector() * (3 * h) + w.forward_vector() * (4 * v)); }},
-        {use<RollTool>, [](View& w, float h, float v) { w.rotate_z(kRoll * h), move_eye_by(w, w.up_vector() * (4 * v)); }},
+        {use<RollTool>,
+         [](View& w, float h, float v) { w.rotate_z(kRoll * h), move_eye_by(w, w.up_vector() * (4 * v)); }},
         {use<WorldMoveTool>, [](View& w, float h, float v) { move_eye_by(w, Vector3(-4 * h, 0, -4 * v)); }},
         {use<FocusDepthTool>,
          [](View& w, float h, float v) {
@@ -220,13 +220,16 @@ TEST(CameraTools, EachToolMovesTheViewByItsRatesAndLimits) {
         for (int frame = 0; frame < 24; ++frame) {
             const int dx = frame % 5 == 0 ? 0 : travel(random);
             // Now and then far up or down, to the depth tools' limits.
-            const int dy = frame % 7 == 6 ? 0 : frame % 4 != 3 ? travel(random) : (frame % 8 == 3 ? 1 : -1) * far(random);
+            const int dy =
+                frame % 7 == 6 ? 0 : frame % 4 != 3 ? travel(random) : (frame % 8 == 3 ? 1 : -1) * far(random);
             View expected = context.view();
             expected_motion(expected, dx / 15.0f, dy / 15.0f);
             driver.frame(dx, dy);
-            for (int i = 0; i < 16; ++i)
-                ASSERT_NEAR(context.view().matrix()[i], expected.matrix()[i], 1e-4 * (2 + std::fabs(expected.matrix()[i])))
+            for (int i = 0; i < 16; ++i) {
+                const double want = expected.matrix()[i];  // the eye goes through floats: far away, less precisely
+                ASSERT_NEAR(context.view().matrix()[i], want, 1e-4 * (2 + std::fabs(want)))
                     << context.current_tool().name() << " frame " << frame << " element " << i;
+            }
             ASSERT_NEAR(context.view().focus_distance(), expected.focus_distance(), 1e-3) << frame;
             ASSERT_NEAR(context.view().far_offset(), expected.far_offset(), 1e-3) << frame;
         }

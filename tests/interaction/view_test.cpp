@@ -53,8 +53,7 @@ TEST(View, CompensateTwistLevelsOnlyRolledViews) {
     for (int trial = 0; trial < 200; ++trial) {
         // Pitched less than 45 degrees, so world y stays the axis nearest up.
         View level;
-        level.rotate_y(yaw(rng));
-        level.rotate_x(pitch(rng));
+        level.rotate_y(yaw(rng)), level.rotate_x(pitch(rng));
         level.move_eye_to(Vector3(100, 200, 300));
         View compensated = level;
         compensated.compensate_twist();

@@ -74,16 +74,16 @@ protected:
     GlPrimitiveDrawer drawer_;
 };
 
-TEST_F(GlDrawing, BoxOutlineAndLine) {
+TEST_F(GlDrawing, BoxOutlinesAndLine) {
     drawer_.draw_box_outline(Vector3(40.5f, 20.5f, 5), Vector3(10.5f, 50.5f, -3));  // corners in either order
     EXPECT_TRUE(lit(25, 20) && lit(25, 50) && lit(10, 35) && lit(40, 35));
     EXPECT_FALSE(lit(25, 35) || lit(5, 5) || lit(45, 35));
     drawer_.draw_line(Vector3(5.5f, 60.5f, 0), Vector3(60.5f, 60.5f, 0));
     EXPECT_TRUE(lit(6, 60) && lit(59, 60));  // a line leaves out its last pixel
     EXPECT_FALSE(lit(3, 60));
-}
 
-TEST_F(GlDrawing, IntBoxOutlineRunsAroundTheOuterFacesOfItsVoxels) {
+    // A voxel box's outline runs around the outer faces of its voxels.
+    glClear(GL_COLOR_BUFFER_BIT);
     glTranslatef(0.5f, 0.5f, 0);  // integer edges onto pixel centres
     draw_int_box_outline(IntBox{19, 10, 0, 10, 29, 3});  // x given the wrong way round
     EXPECT_TRUE(lit(15, 10) && lit(15, 30) && lit(10, 20) && lit(20, 20));
@@ -162,9 +162,6 @@ TEST_F(GlDrawing, FacePainterArraysDrawThePixelsOfCornerByCornerSubmission) {
         glGetFloatv(GL_CURRENT_COLOR, array_colour);
     });
     ASSERT_GT(array_painter.count(), 8192u) << "the painter draws mid-traversal too";
-    size_t drawn = 0;
-    for (size_t i = 0; i < expected.size(); i += 4) drawn += expected[i] != 0;
-    EXPECT_GT(drawn, size_t(kWidth * kHeight / 4));
     EXPECT_TRUE(expected == actual) << "pixels differ";
     for (int i = 0; i < 4; ++i) EXPECT_EQ(array_colour[i], corner_colour[i]) << "current colour " << i;
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY) || glIsEnabled(GL_COLOR_ARRAY));

@@ -98,9 +98,8 @@ void expect_same_mesh(const SurfaceMesh& mesh, const ModelMesh& model, bool chec
 
 TEST(LimitSurfaceSweep, MatchesBruteForceOnRandomGridsAndBoxes) {
     std::mt19937 rng(20240611);
-    PhysicsParameters still;
+    PhysicsParameters still, moving;  // moving: the editor's start values
     still.do_physics = false;
-    PhysicsParameters moving;  // the editor's start values
     for (int round = 0; round < 60; ++round) {
         const uint32_t levels = round % 3 == 0 ? 3 : 2;
         const uint32_t origin = levels == 3 ? 200 + uint32_t(rng() % 100) : uint32_t(rng() % 20);

@@ -78,8 +78,8 @@ class RecordingOverlay final : public OverlayDrawer {
 public:
     void begin(uint32_t kind) override { out << "begin " << kind << '\n'; }
     void end() override { out << "end\n"; }
-    void set_colour(const float rgba[4]) override {
-        out << "colour " << rgba[0] << ' ' << rgba[1] << ' ' << rgba[2] << ' ' << rgba[3] << '\n';
+    void set_colour(const float c[4]) override {
+        out << "colour " << c[0] << ' ' << c[1] << ' ' << c[2] << ' ' << c[3] << '\n';
     }
     void segment(const Vector3& a, const Vector3& b) override {
         out << "segment " << a.x << ' ' << a.y << ' ' << a.z << " to " << b.x << ' ' << b.y << ' ' << b.z << '\n';

@@ -42,9 +42,7 @@ EglContext::EglContext(int width, int height) : width_(width), height_(height) {
         (context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT, nullptr)) == EGL_NO_CONTEXT ||
         !eglMakeCurrent(display_, surface_, surface_, context_)) {
         failure_ = "EGL set-up (RGBA8 with depth, pbuffer) failed with error " + std::to_string(eglGetError());
-        return;
     }
-    glViewport(0, 0, width, height);
 }
 
 EglContext::~EglContext() {
