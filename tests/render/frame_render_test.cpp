@@ -29,18 +29,14 @@ Rgb rgb_at(const std::vector<uint8_t>& pixels, int x, int y) {
     return Rgb{p[0], p[1], p[2]};
 }
 
-bool is_face_colour(const Rgb& c, uint32_t index) {
-    for (int i = 0; i < 3; ++i)
-        if (std::abs(c[i] - int(std::lround(FacePainter::kColours[index][i] * 255))) > 1) return false;
-    return true;
-}
-
-int count_face_pixels(const std::vector<uint8_t>& pixels) {
-    int count = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            for (uint32_t i = 0; i < 6; ++i) count += is_face_colour(rgb_at(pixels, x, y), i);
-    return count;
+// The face whose colour the pixel shows, or -1.
+int face_colour_of(const Rgb& c) {
+    for (int i = 0; i < 6; ++i) {
+        bool same = true;
+        for (int k = 0; k < 3; ++k) same &= std::abs(c[k] - int(std::lround(FacePainter::kColours[i][k] * 255))) <= 1;
+        if (same) return i;
+    }
+    return -1;
 }
 
 // The face of the block that the view ray through the centre of pixel (x, y)
@@ -96,21 +92,19 @@ protected:
 
 TEST_F(FrameRender, SquaresShowTheColourOfTheFaceEachPixelSeesAndWireframeOnlyTheEdges) {
     const std::vector<uint8_t> solid = frame(true, false);
-    int compared = 0, matched = 0;
-    std::vector<bool> seen(6);
+    context_->set_bool(BoolWireGrid, true);
+    const std::vector<uint8_t> wire = frame(true, false);
+    int compared = 0, matched = 0, solid_faces = 0, wire_faces = 0;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
-            const int face = face_seen(context_->view(), x, y);
-            if (face < 0) continue;
-            ++compared;
-            if (is_face_colour(rgb_at(solid, x, y), face)) ++matched, seen[face] = true;
+            const int face = face_seen(context_->view(), x, y), shown = face_colour_of(rgb_at(solid, x, y));
+            solid_faces += shown >= 0;
+            wire_faces += face_colour_of(rgb_at(wire, x, y)) >= 0;
+            compared += face >= 0;
+            matched += face >= 0 && shown == face;
         }
     ASSERT_GT(compared, 2000);
     EXPECT_GT(matched, compared * 97 / 100) << "overlay lines may cover a few pixels, no more";
-    EXPECT_EQ(seen, (std::vector<bool>{true, false, true, false, false, false})) << "the -x and -z faces face us";
-
-    context_->set_bool(BoolWireGrid, true);
-    const int solid_faces = count_face_pixels(solid), wire_faces = count_face_pixels(frame(true, false));
     EXPECT_GT(solid_faces, 4000);
     EXPECT_GT(wire_faces, 100) << "the edges are drawn";
     EXPECT_LT(wire_faces, solid_faces / 4) << "the insides are not";
@@ -166,7 +160,8 @@ TEST_F(FrameRender, ClearAndLightingSettings) {
 }
 
 // The cadence itself is the face report's own; here the count it reports.
-TEST_F(FrameRender, SquaresReportTheirFaceCount) {
+// A window shrunk to no height still has a finite projection.
+TEST_F(FrameRender, SquaresReportTheirFaceCountAndZeroHeightStaysFinite) {
     context_->set_bool(BoolCountFaces, true);
     std::string out;  // the report counter is process-wide: run up to the first report
     for (int frames = 0; out.empty() && frames < 40; ++frames) {
@@ -175,9 +170,7 @@ TEST_F(FrameRender, SquaresReportTheirFaceCount) {
         out = ::testing::internal::GetCapturedStdout();
     }
     EXPECT_EQ(out, "Faces: " + std::to_string(2 * (3 * 4 + 3 * 3 + 4 * 3)) + "\n");
-}
 
-TEST_F(FrameRender, ZeroHeightViewportKeepsTheProjectionFinite) {
     context_->reshape(0, 0, kWidth, 0);
     frame(true, true);
     double projection[16];

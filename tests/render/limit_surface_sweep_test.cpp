@@ -26,34 +26,29 @@ struct ModelMesh {
 ModelMesh brute_force_surface(const VoxelGrid& grid, const IntBox& box) {
     ModelMesh model;
     std::map<Voxel, uint32_t> index_of;
-    for (uint32_t y = box.y0 + 1; y <= box.y1; ++y) {
-        for (uint32_t x = box.x0 + 1; x <= box.x1; ++x) {
+    for (uint32_t y = box.y0 + 1; y <= box.y1; ++y)
+        for (uint32_t x = box.x0 + 1; x <= box.x1; ++x)
             for (uint32_t z = box.z0 + 1; z <= box.z1; ++z) {
                 auto corner = [&](uint32_t j) {
                     return Voxel{x - 1 + (j >> 2 & 1), y - 1 + (j >> 1 & 1), z - 1 + (j & 1)};
                 };
                 unsigned cube_case = 0;
-                for (uint32_t j = 0; j < 8; ++j) {
-                    const auto [cx, cy, cz] = corner(j);
-                    if (grid.get_voxel(cx, cy, cz)) cube_case |= 1u << j;
-                }
-                for (const CubeTriangle& triangle : triangles_of(cube_case)) {
+                for (uint32_t j = 0; j < 8; ++j)
+                    cube_case |= unsigned(std::apply([&](auto... c) { return grid.get_voxel(c...); }, corner(j))) << j;
+                for (const CubeTriangle& triangle : triangles_of(cube_case))
                     for (uint8_t j : triangle) {
                         const auto inserted = index_of.emplace(corner(j), uint32_t(model.vertices.size()));
                         if (inserted.second) model.vertices.push_back(corner(j));
                         model.indices.push_back(inserted.first->second);
                     }
-                }
             }
-        }
-    }
     return model;
 }
 
 void fill_block(VoxelGrid& grid, uint32_t x0, uint32_t y0, uint32_t z0, uint32_t size, bool solid) {
-    for (uint32_t x = x0; x < x0 + size && x < grid.side(); ++x)
-        for (uint32_t y = y0; y < y0 + size && y < grid.side(); ++y)
-            for (uint32_t z = z0; z < z0 + size && z < grid.side(); ++z)
+    for (uint32_t x = x0; x < std::min(x0 + size, grid.side()); ++x)
+        for (uint32_t y = y0; y < std::min(y0 + size, grid.side()); ++y)
+            for (uint32_t z = z0; z < std::min(z0 + size, grid.side()); ++z)
                 solid ? grid.set_voxel(x, y, z) : grid.clear_voxel(x, y, z);
 }
 
@@ -62,16 +57,14 @@ void fill_block(VoxelGrid& grid, uint32_t x0, uint32_t y0, uint32_t z0, uint32_t
 // solid and clear, on a uniform background.
 std::unique_ptr<VoxelGrid> random_grid(std::mt19937& rng, uint32_t levels, uint32_t origin, uint32_t extent) {
     auto grid = std::make_unique<VoxelGrid>(levels, rng() % 2 == 0);
-    auto coordinate = [&] { return origin + uint32_t(rng() % extent); };
-    const int blocks = 2 + int(rng() % 5);
-    for (int i = 0; i < blocks; ++i) {
+    auto coordinate = [&](uint32_t mask) { return (origin + uint32_t(rng() % extent)) & mask; };
+    for (int i = 0, blocks = 2 + int(rng() % 5); i < blocks; ++i) {
         const bool aligned = rng() % 2 == 0;
-        const uint32_t size = aligned ? 8 : 1 + rng() % 7;
-        const uint32_t mask = aligned ? ~7u : ~0u;
-        fill_block(*grid, coordinate() & mask, coordinate() & mask, coordinate() & mask, size, rng() % 3 != 0);
+        const uint32_t mask = aligned ? ~7u : ~0u, size = aligned ? 8 : 1 + rng() % 7;
+        fill_block(*grid, coordinate(mask), coordinate(mask), coordinate(mask), size, rng() % 3 != 0);
     }
-    const int voxels = int(rng() % 200);
-    for (int i = 0; i < voxels; ++i) fill_block(*grid, coordinate(), coordinate(), coordinate(), 1, rng() % 2 == 0);
+    for (int i = 0, voxels = int(rng() % 200); i < voxels; ++i)
+        fill_block(*grid, coordinate(~0u), coordinate(~0u), coordinate(~0u), 1, rng() % 2 == 0);
     return grid;
 }
 
@@ -97,8 +90,7 @@ void add_vertices_for_solid_voxels(SurfaceVertexSet& vertices, const VoxelGrid& 
 void expect_same_mesh(const SurfaceMesh& mesh, const ModelMesh& model, bool check_positions) {
     ASSERT_EQ(mesh.vertex_count(), model.vertices.size());
     ASSERT_EQ(mesh.indices(), model.indices);
-    if (!check_positions) return;
-    for (uint32_t v = 0; v < mesh.vertex_count(); ++v) {
+    for (uint32_t v = 0; check_positions && v < mesh.vertex_count(); ++v) {
         const auto [x, y, z] = model.vertices[v];
         ASSERT_EQ(mesh.position(v), Vector3(float(x), float(y), float(z))) << "vertex " << v;
     }
@@ -106,22 +98,30 @@ void expect_same_mesh(const SurfaceMesh& mesh, const ModelMesh& model, bool chec
 
 TEST(LimitSurfaceSweep, MatchesBruteForceOnRandomGridsAndBoxes) {
     std::mt19937 rng(20240611);
-    PhysicsParameters still;
+    PhysicsParameters still, moving;  // moving: the editor's start values
     still.do_physics = false;
-    PhysicsParameters moving;  // the editor's start values
     for (int round = 0; round < 60; ++round) {
         const uint32_t levels = round % 3 == 0 ? 3 : 2;
         const uint32_t origin = levels == 3 ? 200 + uint32_t(rng() % 100) : uint32_t(rng() % 20);
-        const auto grid = random_grid(rng, levels, origin, 36);
+        World world;
+        install_grid(world, random_grid(rng, levels, origin, 36), 0);
+        VoxelGrid* const grid = &world.grid();
         for (int b = 0; b < 4; ++b) {
             const IntBox box = random_box(rng, origin, 36, grid->side());
             SCOPED_TRACE(::testing::Message() << "round " << round << " box " << box.x0 << "," << box.y0 << ","
                                               << box.z0 << " .. " << box.x1 << "," << box.y1 << "," << box.z1);
             const ModelMesh model = brute_force_surface(*grid, box);
+            SurfaceMesh mesh;
+            // The vertex set the world's surface upkeep built holds every
+            // corner, until the edits below bypass it. The plan kept from it
+            // must not serve the next sweep, over another vertex set.
+            if (b == 0) {
+                sweep_limit_surface(world, box, mesh, 1, still);
+                expect_same_mesh(mesh, model, true);
+                mesh.reset();
+            }
             SurfaceVertexSet vertices(levels);
             add_vertices_for_solid_voxels(vertices, *grid, box);
-
-            SurfaceMesh mesh;
             sweep_limit_surface(*grid, vertices, box, mesh, 1, still);
             expect_same_mesh(mesh, model, true);
 
@@ -142,36 +142,8 @@ TEST(LimitSurfaceSweep, MatchesBruteForceOnRandomGridsAndBoxes) {
                 sweep_limit_surface(*grid, vertices, box, mesh, 3 + edit, still);
                 expect_same_mesh(mesh, brute_force_surface(*grid, box), true);
             }
-            // Nor a change of vertex set over the same voxels: its indices differ.
-            SurfaceVertexSet other(levels);
-            other.find_or_create(other.make_key(0, 0, 0));
-            add_vertices_for_solid_voxels(other, *grid, box);
-            mesh.reset();
-            sweep_limit_surface(*grid, other, box, mesh, 6, still);
-            expect_same_mesh(mesh, brute_force_surface(*grid, box), true);
         }
     }
-}
-
-// Through the world: the vertex set that the surface upkeep builds holds
-// every corner the sweep meets, so each voxel is one mesh vertex.
-TEST(LimitSurfaceSweep, WorldVertexSetHoldsEveryCorner) {
-    auto grid = std::make_unique<VoxelGrid>(2, false);
-    for (uint32_t x = 20; x <= 44; ++x)
-        for (uint32_t y = 20; y <= 44; ++y)
-            for (uint32_t z = 20; z <= 44; ++z)
-                if ((x - 32.0) * (x - 32.0) + (y - 32.0) * (y - 32.0) + (z - 32.0) * (z - 32.0) <= 100.0)
-                    grid->set_voxel(x, y, z);
-    World world;
-    install_grid(world, std::move(grid), 0);
-    const IntBox box{18, 24, 18, 46, 46, 46};
-    const ModelMesh model = brute_force_surface(world.grid(), box);
-    PhysicsParameters still;
-    still.do_physics = false;
-    SurfaceMesh mesh;
-    sweep_limit_surface(world, box, mesh, 1, still);
-    ASSERT_GT(model.indices.size(), 300u);
-    expect_same_mesh(mesh, model, true);
 }
 
 }  // namespace

@@ -4,13 +4,11 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
-#include <cstdio>
-
 namespace {
 
 // The surfaceless display, initialised once per process and kept: setting
 // Mesa up again for every test would only cost time.
-EGLDisplay surfaceless_display(std::string& failure) {
+EGLDisplay surfaceless_display() {
     static EGLDisplay display = [] {
         const auto get_platform_display =
             reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -19,59 +17,39 @@ EGLDisplay surfaceless_display(std::string& failure) {
         if (made == EGL_NO_DISPLAY || !eglInitialize(made, nullptr, nullptr)) return EGL_NO_DISPLAY;
         return made;
     }();
-    if (display == EGL_NO_DISPLAY) failure = "no surfaceless Mesa display (eglGetPlatformDisplayEXT)";
     return display;
-}
-
-std::string hex_error() {
-    char text[16];
-    snprintf(text, sizeof text, "0x%04x", static_cast<unsigned>(eglGetError()));
-    return text;
 }
 
 }  // namespace
 
 EglContext::EglContext(int width, int height) : width_(width), height_(height) {
-    open();
-}
-
-void EglContext::open() {
-    const int width = width_, height = height_;
-    EGLDisplay display = surfaceless_display(failure_);
-    if (display == EGL_NO_DISPLAY) return;
-    display_ = display;
-    if (!eglBindAPI(EGL_OPENGL_API)) return fail("eglBindAPI(EGL_OPENGL_API)");
-
+    display_ = surfaceless_display();
+    if (display_ == EGL_NO_DISPLAY) {
+        failure_ = "no surfaceless Mesa display (eglGetPlatformDisplayEXT)";
+        return;
+    }
     const EGLint config_attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
                                         EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
                                         EGL_DEPTH_SIZE, 24, EGL_NONE};
+    const EGLint surface_attributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     EGLConfig config = nullptr;
     EGLint configs = 0;
-    if (!eglChooseConfig(display, config_attributes, &config, 1, &configs) || configs == 0) {
-        return fail("eglChooseConfig (RGBA8 with depth, pbuffer)");
+    // Each step runs only when the ones before it succeeded; the destructor
+    // releases what was made.
+    if (!eglBindAPI(EGL_OPENGL_API) || !eglChooseConfig(display_, config_attributes, &config, 1, &configs) ||
+        configs == 0 ||
+        (surface_ = eglCreatePbufferSurface(display_, config, surface_attributes)) == EGL_NO_SURFACE ||
+        (context_ = eglCreateContext(display_, config, EGL_NO_CONTEXT, nullptr)) == EGL_NO_CONTEXT ||
+        !eglMakeCurrent(display_, surface_, surface_, context_)) {
+        failure_ = "EGL set-up (RGBA8 with depth, pbuffer) failed with error " + std::to_string(eglGetError());
     }
-    const EGLint surface_attributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    surface_ = eglCreatePbufferSurface(display, config, surface_attributes);
-    if (surface_ == EGL_NO_SURFACE) return fail("eglCreatePbufferSurface");
-    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
-    if (context == EGL_NO_CONTEXT) return fail("eglCreateContext");
-    if (!eglMakeCurrent(display, surface_, surface_, context)) {
-        eglDestroyContext(display, context);
-        return fail("eglMakeCurrent");
-    }
-    context_ = context;
-    glViewport(0, 0, width, height);
 }
 
 EglContext::~EglContext() {
-    if (display_ == nullptr) return;
+    if (display_ == EGL_NO_DISPLAY) return;
     eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (context_ != nullptr) eglDestroyContext(display_, context_);
-    if (surface_ != nullptr) eglDestroySurface(display_, surface_);
-}
-
-void EglContext::fail(const std::string& why) {
-    failure_ = why + " failed (EGL error " + hex_error() + ")";
+    if (context_ != EGL_NO_CONTEXT) eglDestroyContext(display_, context_);
+    if (surface_ != EGL_NO_SURFACE) eglDestroySurface(display_, surface_);
 }
 
 std::array<uint8_t, 4> EglContext::pixel(int x, int y) const {

@@ -17,11 +17,8 @@ public:
     EglContext& operator=(const EglContext&) = delete;
 
     // False when no context could be made; failure() then says why.
-    bool ok() const { return context_ != nullptr; }
+    bool ok() const { return failure_.empty(); }
     const std::string& failure() const { return failure_; }
-
-    int width() const { return width_; }
-    int height() const { return height_; }
 
     // The RGBA bytes of one pixel of the colour buffer, (0, 0) at the bottom
     // left as in OpenGL.
@@ -30,10 +27,6 @@ public:
     std::vector<uint8_t> pixels() const;
 
 private:
-    // Makes the context current, or records with fail() why it cannot.
-    void open();
-    void fail(const std::string& why);
-
     void* display_ = nullptr;
     void* surface_ = nullptr;
     void* context_ = nullptr;
