@@ -76,9 +76,10 @@ TEST(EditContextOwnership, HandlesHaveTheirOwnStateAndShareOneSettingsStore) {
     handles[0]->set_int(IntDisplayBoxY, 77);
     handles[1]->set_float(FloatClearR, 0.25f);
     Holloform::set_bool(BoolWireGrid, !Holloform::query_bool(BoolWireGrid));
-    handles[1]->set_string(StringLoadPath, "kept.hf");
+    for (std::uint32_t id = 0; id < StringVarSentinel; ++id) handles[1]->set_string(id, "kept.hf");
     const auto written = read_settings(*handles[0]);
     EXPECT_EQ(Holloform::query_int(IntDisplayBoxY), 77);
+    EXPECT_EQ(written.first[IntVarSentinel + FloatClearR], 0.25);
     EXPECT_EQ(read_settings(*handles[1]), written);
     handles.erase(handles.begin());
     EXPECT_EQ(read_settings(*handles[0]), written);
