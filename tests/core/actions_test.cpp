@@ -9,7 +9,6 @@
 #include "core/SettingIds.h"
 #include "core/edit_context_test_support.h"
 #include "grid/GridAffector.h"
-#include "grid/GridTestSupport.h"
 #include "grid/World.h"
 #include "interaction/MovementMode.h"
 #include "persistence/Exception.h"
@@ -45,12 +44,11 @@ std::string failure(EditContext& context, std::uint32_t action, const std::strin
 
 // Both go through the save path. A failure leaves the world as it was, and a
 // path longer than the setting holds, cut when stored, names another file
-// that neither touches.
+// that neither touches. A snap then puts every vertex back on its voxel.
 TEST(Actions, SaveAndLoadRoundTripThroughTheSavePathAndFailuresChangeNothing) {
     const std::string path = temp_path("round_trip.hf");
     EditContext context;
     make_sculpted_world(context);
-    context.set_string(StringLoadPath, "/nonexistent/elsewhere.hf");
     EXPECT_EQ(failure(context, ActionSave, path), "no failure");
     EXPECT_EQ(load_grid(path).boundary_flag, 0u);  // a clear grid is saved with flag 0
     context.set_int(IntGridLevels, 2);
@@ -60,7 +58,6 @@ TEST(Actions, SaveAndLoadRoundTripThroughTheSavePathAndFailuresChangeNothing) {
     EXPECT_EQ(world.grid().levels(), 3u);
     EXPECT_EQ(world.boundary_flag(), 0u);
     EXPECT_TRUE(world.grid().get_voxel(21, 31, 41));
-    EXPECT_FALSE(world.grid().get_voxel(22, 31, 41));
     EXPECT_EQ(world.vertices().size(), 8u);  // the surface is rebuilt for the loaded grid
     std::remove(path.c_str());
 
@@ -68,8 +65,6 @@ TEST(Actions, SaveAndLoadRoundTripThroughTheSavePathAndFailuresChangeNothing) {
     const SurfaceVertexSet* vertices = &world.vertices();
     const std::string other = temp_path("") + std::string(127 - temp_path("").size(), 'c');
     std::ofstream{other};
-    EXPECT_EQ(failure(context, ActionLoad, path), "Unable to open named file.");
-    EXPECT_EQ(failure(context, ActionSave, "/nonexistent-directory/grid.hf"), "Unable to open file for writing.");
     EXPECT_EQ(failure(context, ActionSave, other + "-too-long.hf"), "Unable to open file for writing. (name too long)");
     EXPECT_EQ(failure(context, ActionLoad, other + "-too-long.hf"), "Unable to open named file. (name too long)");
     EXPECT_EQ(context.query_string(StringSavePath), other);  // the cut string stays queryable
@@ -77,26 +72,7 @@ TEST(Actions, SaveAndLoadRoundTripThroughTheSavePathAndFailuresChangeNothing) {
     EXPECT_TRUE(&world.grid() == grid && &world.vertices() == vertices && vertices->size() == 8u);
     EXPECT_TRUE(grid->get_voxel(20, 30, 40));
     std::remove(other.c_str());
-}
 
-TEST(Actions, NewGridsUseTheLevelSettingWithinTwoToEight) {
-    EditContext context;
-    context.set_int(IntGridLevels, 2);
-    context.do_action(ActionNewSolidGrid);
-    EXPECT_EQ(context.max_voxel_index(), 63u);
-    EXPECT_EQ(context.world().boundary_flag(), 1u);
-    const VoxelGrid* grid = &context.world().grid();
-    for (std::int32_t levels : {1, 9, -4}) {
-        context.set_int(IntGridLevels, levels);
-        context.do_action(ActionNewClearGrid);
-        context.do_action(ActionNewSolidGrid);
-        EXPECT_EQ(&context.world().grid(), grid) << levels;
-    }
-}
-
-TEST(Actions, SnapPutsEveryVertexBackOnItsVoxel) {
-    EditContext context;
-    make_sculpted_world(context);
     SurfaceVertex* vertex = context.world().vertices().find(context.world().vertices().make_key(21, 31, 41));
     ASSERT_NE(vertex, nullptr);
     vertex->position[0] = Vector3(25.0f, 25.0f, 25.0f);
@@ -107,12 +83,24 @@ TEST(Actions, SnapPutsEveryVertexBackOnItsVoxel) {
 }
 
 // Numbers out of range come first: the actions after them see the start state.
-TEST(Actions, ModeBrushAndDisplayBoxActionsAndNumbersOutOfRange) {
+// New grids take the level setting, within 2 to 8.
+TEST(Actions, GridModeBrushAndDisplayBoxActionsAndNumbersOutOfRange) {
     EditContext context;
     const VoxelGrid* grid = &context.world().grid();
     for (std::uint32_t action : {13u, 14u, 4294967295u}) context.do_action(action);
     EXPECT_EQ(&context.world().grid(), grid);
     EXPECT_FALSE(context.query_bool(BoolDisplayBoxStickOn));
+    context.set_int(IntGridLevels, 2);
+    context.do_action(ActionNewSolidGrid);
+    EXPECT_EQ(context.max_voxel_index(), 63u);
+    EXPECT_EQ(context.world().boundary_flag(), 1u);
+    grid = &context.world().grid();
+    for (std::int32_t levels : {1, 9, -4}) {
+        context.set_int(IntGridLevels, levels);
+        context.do_action(ActionNewClearGrid);
+        context.do_action(ActionNewSolidGrid);
+        EXPECT_EQ(&context.world().grid(), grid) << levels;
+    }
     context.do_action(ActionToggleMovement);
     EXPECT_EQ(&context.movement_mode(), &pointer_delta_mode());
     context.do_action(ActionToggleMovement);
@@ -132,14 +120,13 @@ TEST(Actions, ModeBrushAndDisplayBoxActionsAndNumbersOutOfRange) {
 }
 
 // Frames between the remove button's press and release make one undo step,
-// mirrored across x about the focus voxel chosen as the centre.
+// mirrored across x about the focus voxel chosen as the centre. (Undo and redo
+// of it: the editor's tests, through the module.)
 TEST(Actions, StrokeIsOneUndoStepMirroredAboutTheFocus) {
     EditContext context;
     context.set_int(IntGridLevels, 2);
     context.do_action(ActionNewSolidGrid);
     const World& world = context.world();
-    const auto bytes = [&] { return grid_test::saved_bytes(world.grid(), world.boundary_flag()); };
-    const std::string solid = bytes();
     place_focus(context.view(), Vector3(30.5f, 25.5f, 64.5f));
     context.do_action(ActionSetMirrorCentre);
     EXPECT_EQ(world.mirror().twice_centre[2], 64u) << "a focus outside the grid sets no centre";
@@ -159,12 +146,6 @@ TEST(Actions, StrokeIsOneUndoStepMirroredAboutTheFocus) {
         const bool cleared = (x >= 10 && x <= 14) || (x >= 46 && x <= 50);  // 30 + 30 - x
         EXPECT_EQ(world.grid().get_voxel(x, 20, 20), !cleared) << x;
     }
-    const std::string stroked = bytes();
-    context.do_action(ActionUndo);
-    EXPECT_TRUE(bytes() == solid);
-    context.do_action(ActionRedo);
-    EXPECT_TRUE(bytes() == stroked);
-    EXPECT_EQ(world.redo_count(), 0u);
 }
 
 TEST(Actions, ToggleDisplayBoxFixedCapturesAndReleases) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
@@ -13,9 +14,6 @@
 
 namespace {
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-
 // The camera starts at (224, 272, 224), level, looking along (1, 0, 1).
 TEST(EditContext, StartsLevelLookingDiagonallyAcrossTheGrid) {
     EditContext context;
@@ -23,16 +21,6 @@ TEST(EditContext, StartsLevelLookingDiagonallyAcrossTheGrid) {
     expect_near(context.view().forward_vector(), Vector3(std::sqrt(0.5f), 0, std::sqrt(0.5f)), 1e-5);
     expect_near(context.view().up_vector(), Vector3(0, 1, 0), 1e-5);
 }
-
-class RecordingResource final : public I_Releasable {
-public:
-    RecordingResource(std::vector<std::string>& log, std::string name) : log_(log), name_(std::move(name)) {}
-    void release() override { log_.push_back("release " + name_); }
-
-private:
-    std::vector<std::string>& log_;
-    std::string name_;
-};
 
 // Events are stored and reach the current tool; a new tool is announced and
 // replaces the old one; destruction deletes the tool, then releases each
@@ -53,9 +41,10 @@ TEST(EditContext, EventsReachTheCurrentToolAndDestructionReleasesEachResourceOnc
         for (int b : {-1, 0, 1, 2, 3}) EXPECT_EQ(context.button_pressed(b), b == 0) << b;
         context.key('q', true);
         context.key('q', false);
-        CaptureStdout();
+        testing::internal::CaptureStdout();
         Tool::change_tool(context, std::make_unique<RecordingTool>(context, log));
-        EXPECT_EQ(GetCapturedStdout(), "Tool::change_tool called\nEditContext::change_tool called\n");
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "Tool::change_tool called\nEditContext::change_tool called\n");
         context.motion(11, 12);
         log.push_back("end");
     }
@@ -88,27 +77,17 @@ TEST(EditContext, FramesTimeTheToolsAndCapLongFrames) {
     EXPECT_EQ(context.previous_pointer().x, 100);
 }
 
-TEST(PointerOffsetMode, DeadZoneEdgesAndOutside) {
+// Zero in the dead zone, a tenth of the half-side about the centre; linear
+// beyond it up to the edge; outside the window counts as on the edge.
+TEST(PointerOffsetMode, ZeroInTheDeadZoneLinearBeyondAndClampedOutside) {
     float out = 1.0f;
-    const double centre = 101 * 0.5;
-    const float hi = static_cast<float>(centre + (101 - centre) * double(0.1f));
-    ASSERT_TRUE(pointer_offset_amount(100, 100, out));  // right edge: just under 1
-    EXPECT_FLOAT_EQ(out, static_cast<float>((100.0 - hi) / (101.0 - hi)));
-    float beyond = 0.0f;
-    ASSERT_TRUE(pointer_offset_amount(5000, 100, beyond));  // outside counts as on the edge
-    EXPECT_EQ(beyond, out);
     EXPECT_FALSE(pointer_offset_amount(10, 0, out));  // a collapsed window steers nothing
-
-    // Across the whole viewport: monotonic, within [-1, 1], zero exactly in the dead zone.
-    float previous = -2.0f;
+    const double a = 201.0, hi = 100.5 + 100.5 * double(0.1f), lo = 100.5 - 100.5 * double(0.1f);
     for (int pos = -5; pos <= 205; ++pos) {
-        const bool moved = pointer_offset_amount(pos, 200, out);
-        EXPECT_GE(out, previous);
-        EXPECT_LE(std::fabs(out), 1.0f + 1e-6f);
-        const bool in_dead_zone = pos >= 91 && pos <= 110;
-        EXPECT_EQ(moved, !in_dead_zone) << pos;
-        EXPECT_EQ(out == 0.0f, in_dead_zone) << pos;
-        previous = out;
+        const double p = std::clamp(pos, 0, 200);
+        const double expected = p > hi ? (p - hi) / (a - hi) : p >= lo ? 0.0 : -(lo - p) / (a - hi);
+        EXPECT_EQ(pointer_offset_amount(pos, 200, out), expected != 0.0) << pos;
+        EXPECT_NEAR(out, expected, 1e-6) << pos;
     }
 }
 

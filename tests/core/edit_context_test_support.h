@@ -10,6 +10,7 @@
 #include "core/FrameClock.h"
 #include "interaction/Tool.h"
 #include "interaction/View.h"
+#include "render/I_Releasable.h"
 
 // Replaces the frame clock by a hand-set one for the lifetime of the object.
 class ManualClock {
@@ -57,6 +58,17 @@ public:
 private:
     EditContext& context_;
     std::vector<std::string>& log_;
+};
+
+// A resource that writes its release into a log shared with the test.
+class RecordingResource final : public I_Releasable {
+public:
+    RecordingResource(std::vector<std::string>& log, std::string name) : log_(log), name_(std::move(name)) {}
+    void release() override { log_.push_back("release " + name_); }
+
+private:
+    std::vector<std::string>& log_;
+    std::string name_;
 };
 
 // Installs a RecordingTool as the context's current tool and returns it.

@@ -11,34 +11,13 @@ namespace {
 
 constexpr std::uint32_t kSlot = Settings::kStringSlotSize;
 
-TEST(Settings, DefaultsResetEverythingButTheStrings) {
-    Settings store;
-    EXPECT_EQ(store.query_int(IntGridLevels), 0);  // a new store is zero-filled
-    store.set_string(StringSavePath, "grid.hf");
-    store.set_int(IntGridLevels, 5);
-    store.set_float(FloatClearR, 0.5f);
-    store.set_bool(BoolWireGrid, true);
-    write_setting_defaults(store);
-
-    EXPECT_STREQ(store.query_string(StringSavePath), "grid.hf");
-    const std::int32_t ints[] = {3, 40, 40, 40, 128, 256};
-    for (std::uint32_t id = 0; id < IntVarSentinel; ++id) EXPECT_EQ(store.query_int(id), ints[id]);
-    const float floats[] = {8.0f, 0, 0, 0, 0, 0, 0, 256.0f, 1.0f, 0.02f, 0.1f, 0.0625f, 1, 1, 1};
-    for (std::uint32_t id = 0; id < FloatVarSentinel; ++id) EXPECT_EQ(store.query_float(id), floats[id]) << id;
-    const bool bools[] = {false, true, false, true, false, false, true, true, true, false,
-                          false, true, false, true, true, false, true, true, false, false, false, false};
-    for (std::uint32_t id = 0; id < BoolVarSentinel; ++id) EXPECT_EQ(store.query_bool(id), bools[id]) << id;
-}
-
 // Against a plain model: values in arrays, each string slot as its raw
 // bytes, written with the cut-to-127 rule spelt out directly. Identifiers
 // past a family's end change nothing and read as 1, 1.0, false, "Bad ID".
 TEST(Settings, RandomOperationsMatchAPlainModel) {
     std::mt19937 rng(1234);
     Settings store;
-    std::int32_t ints[6] = {};
-    float floats[15] = {};
-    bool bools[22] = {};
+    double numbers[3][22] = {};  // ints, floats, bools
     char strings[2][kSlot] = {};
     bool cut[2] = {};
     for (int step = 0; step < 20000; ++step) {
@@ -46,21 +25,16 @@ TEST(Settings, RandomOperationsMatchAPlainModel) {
         const std::uint32_t count = kind == 0 ? 6 : kind == 1 ? 15 : kind == 2 ? 22 : 2;
         const std::uint32_t id = way == 0 ? count + rng() % 3 : way == 1 ? 4294967295u - rng() % 2 : rng() % count;
         const bool valid = id < count;
-        if (kind == 0) {
-            const auto value = static_cast<std::int32_t>(rng());
-            store.set_int(id, value);
-            if (valid) ints[id] = value;
-            EXPECT_EQ(store.query_int(id), valid ? ints[id] : 1);
-        } else if (kind == 1) {
-            const float value = std::uniform_real_distribution<float>(-1e6f, 1e6f)(rng);
-            store.set_float(id, value);
-            if (valid) floats[id] = value;
-            EXPECT_EQ(store.query_float(id), valid ? floats[id] : 1.0f);
-        } else if (kind == 2) {
-            const bool value = rng() % 2;
-            store.set_bool(id, value);
-            if (valid) bools[id] = value;
-            EXPECT_EQ(store.query_bool(id), valid && bools[id]);
+        if (kind < 3) {  // int, float or bool: each value is exact as a double
+            std::uniform_real_distribution<float> real(-1e6f, 1e6f);
+            const double value = kind == 0 ? double(std::int32_t(rng())) : kind == 1 ? real(rng) : rng() % 2;
+            if (kind == 0) store.set_int(id, static_cast<std::int32_t>(value));
+            if (kind == 1) store.set_float(id, static_cast<float>(value));
+            if (kind == 2) store.set_bool(id, value != 0.0);
+            if (valid) numbers[kind][id] = value;
+            const double read = kind == 0 ? double(store.query_int(id))
+                                          : kind == 1 ? double(store.query_float(id)) : double(store.query_bool(id));
+            EXPECT_EQ(read, valid ? numbers[kind][id] : kind == 2 ? 0.0 : 1.0) << kind << " " << id;
         } else if (kind == 3) {
             std::string value(rng() % 140, ' ');
             for (char& c : value) c = static_cast<char>(rng() % 2 ? 0x80 + rng() % 64 : 1 + rng() % 255);  // UTF-8 continuation bytes often

@@ -4,8 +4,5 @@ build/python of the checkout."""
 import os
 import sys
 
-MODULE_DIR = os.environ.get(
-    "HOLLOFORM_MODULE_DIR",
-    os.path.join(os.path.dirname(__file__), "..", "..", "build", "python"),
-)
-sys.path.insert(0, MODULE_DIR)
+CHECKOUT = os.path.join(os.path.dirname(__file__), "..", "..")
+sys.path.insert(0, os.environ.get("HOLLOFORM_MODULE_DIR", os.path.join(CHECKOUT, "build", "python")))

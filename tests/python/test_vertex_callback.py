@@ -33,23 +33,8 @@ def export_with(callable_):
     Holloform.do_action(Holloform.ActionExportDisplayBoxAsSquares)
 
 
-def export_vertices():
-    vertices = []
-    export_with(lambda x, y, z: vertices.append((x, y, z)))
-    return vertices
-
-
-def test_a_long_export_sends_every_wall_square_as_python_floats():
-    # Which squares the export holds is the library's own test; here they all
-    # arrive, as floats, in the box turned a quarter about x: (X, -Z, Y).
-    vertices = export_vertices()
-    assert len(vertices) == 4 * SQUARES and all(type(v) is float for vertex in vertices for v in vertex)
-    low, high = -BOX / 2, BOX / 2 + 1
-    assert [(min(axis), max(axis)) for axis in zip(*vertices)] == [(low, high), (-high, -low), (low, high)]
-
-
 @pytest.mark.parametrize("error_type", [ValueError, KeyboardInterrupt])
-def test_the_first_error_stops_the_export_and_is_raised(error_type):
+def test_the_first_error_stops_the_export_and_is_raised_and_the_world_stays(error_type):
     for stop in (1, 2, random.Random(5).randrange(3, 4 * SQUARES)):
         calls, raised = [], error_type(f"stop at {stop}")
 
@@ -61,11 +46,17 @@ def test_the_first_error_stops_the_export_and_is_raised(error_type):
         with pytest.raises(error_type) as caught:
             export_with(receiver)
         assert caught.value is raised and len(calls) == stop
-    # The callback cannot change the world it is exporting.
-    with pytest.raises(RuntimeError, match="do_action cannot be called while"):
-        export_with(lambda *corner: Holloform.do_action(Holloform.ActionNewSolidGrid))
-    # Nothing is left pending, and the grid is still the clear one.
-    assert sys.exc_info() == (None, None, None) and len(export_vertices()) == 4 * SQUARES
+    # The callback cannot change the world it is exporting, but may change settings.
+    for name, call in [("do_action", lambda: Holloform.do_action(Holloform.ActionNewSolidGrid)),
+                       ("display", Holloform.display), ("key", lambda: Holloform.key(32, 1))]:
+        with pytest.raises(RuntimeError, match=f"^Holloform::{name} cannot be called while"):
+            export_with(lambda *corner: Holloform.set_int(Holloform.IntDisplayBoxY, BOX) or call())
+    # Nothing is left pending, and the grid is still the clear one: every wall
+    # square arrives, in the box turned a quarter about x: (X, -Z, Y).
+    vertices, low, high = [], -BOX / 2, BOX / 2 + 1
+    export_with(lambda x, y, z: vertices.append((x, y, z)))
+    assert sys.exc_info() == (None, None, None) and len(vertices) == 4 * SQUARES
+    assert [(min(axis), max(axis)) for axis in zip(*vertices)] == [(low, high), (-high, -low), (low, high)]
 
 
 def test_the_module_holds_one_reference_released_on_replacement_and_exports_keep_none():
