@@ -37,8 +37,8 @@ TEST(Export, SendsTheSquaresCornersCentredScaledAndTurned) {
             const double centre[3] = {(box.x0 + box.x1) / 2.0, (box.y0 + box.y1) / 2.0, (box.z0 + box.z1) / 2.0};
             std::vector<std::array<float, 3>> expected;
             for (const auto& event : squares.events) {
-                for (int c = 0; event.kind == 's' && c < 4; ++c) {
-                    auto at = [&](int axis) { return (event.data[3 * c + axis] - centre[axis]) * scale; };
+                for (int c = 0; event[0] == 's' && c < 4; ++c) {
+                    auto at = [&](int axis) { return (event[1 + 3 * c + axis] - centre[axis]) * scale; };
                     expected.push_back({float(at(0)), float(-at(2)), float(at(1))});
                 }
             }

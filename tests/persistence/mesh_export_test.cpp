@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "grid/GridTestSupport.h"
 #include "persistence/Exception.h"
 #include "persistence/MeshExport.h"
 
 namespace {
+
+using grid_test::u32_at;
 
 struct Mesh {
     std::vector<float> positions;  // x, y, z, w per vertex
@@ -55,12 +58,6 @@ void parse_obj(const std::string& text, std::vector<float>& xyz, std::vector<uin
             tag == "v" ? xyz.push_back(value) : indices.push_back(uint32_t(value) - 1);
         }
     }
-}
-
-uint32_t u32_at(const std::string& bytes, size_t offset) {
-    uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) value |= uint32_t(uint8_t(bytes.at(offset + i))) << (8 * i);
-    return value;
 }
 
 float f32_at(const std::string& bytes, size_t offset) {
