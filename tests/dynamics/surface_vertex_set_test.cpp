@@ -93,7 +93,11 @@ void run_against_model(uint32_t levels, uint32_t stride, int steps) {
 // levels: keys above 64 bits), and close points; coordinates beyond the
 // grid wrap without spilling into the other fields.
 TEST(SurfaceVertexSet, MatchesOrderedMapModelUnderRandomEdits) {
-    for (uint32_t levels = 2; levels <= 8; ++levels) run_against_model(levels, ((1u << (3 * levels)) - 1) / 5, 800);
+    for (uint32_t levels = 2; levels <= 8; ++levels) {
+        const uint32_t last = (1u << (3 * levels)) - 1;
+        run_against_model(levels, last / 5, 800);
+        EXPECT_TRUE(SurfaceVertexSet(levels).make_key(last, last, last) == (VertexKey(1) << (9 * levels)) - 1);  // 3 bits a level
+    }
     run_against_model(3, 1, 4000);
     EXPECT_TRUE(SurfaceVertexSet(3).make_key(512, 0, 0xFFFFFFFFu) == SurfaceVertexSet(3).make_key(0, 0, 511));
 }
