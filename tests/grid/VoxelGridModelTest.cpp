@@ -159,12 +159,6 @@ TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
             ASSERT_EQ(find_grid_fault(grid), nullptr);
             ASSERT_EQ(count_solid_voxels(grid), model.total());
         }
-        const uint32_t flag = static_cast<uint32_t>(random());
-        const std::string bytes = grid_test::saved_bytes(grid, flag);
-        EXPECT_EQ(saved_keys(bytes, levels), order.keys());
-        const LoadedGrid loaded = grid_test::load_bytes(bytes);
-        EXPECT_EQ(loaded.boundary_flag, flag);
-        EXPECT_EQ(grid_test::saved_bytes(*loaded.grid, flag), bytes);
     }
 }
 
