@@ -66,11 +66,11 @@ TEST(GridFile, NewSolidGridOfThreeLevelsIs179Bytes) {
 TEST(GridFile, LoadsTheHeadersItAccepts) {
     VoxelGrid grid(4, true);
     for (uint32_t i = 0; i < 40; ++i) grid.clear_voxel(100 + 37 * i, 3000 - 11 * i, 7 * i * i);
-    const std::string body = saved_bytes(grid, 5).substr(27);  // from the boundary flag on
-    for (const std::string& bytes : {saved_bytes(grid, 5) + "trailing junk", header(2, 12, {5, 0, 8}) + "ABCDEFGH" + body,
+    const std::string body = saved_bytes(grid, 0x90000005).substr(27);  // from the boundary flag on
+    for (const std::string& bytes : {saved_bytes(grid, 0x90000005) + "trailing junk", header(2, 12, {5, 0, 8}) + "ABCDEFGH" + body,
                                      header(2, 6, {1, 2, 0}) + body}) {
         const LoadedGrid variant = load_bytes(bytes);
-        EXPECT_EQ(variant.boundary_flag, 5u);
+        EXPECT_EQ(variant.boundary_flag, 0x90000005u);
         EXPECT_TRUE(grid_test::same_grid(*variant.grid, grid));
     }
 }
