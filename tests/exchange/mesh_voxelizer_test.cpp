@@ -74,7 +74,6 @@ TEST(MeshVoxelizer, ClosedMeshesFollowTheVoxelCentreRule) {
     TriangleSoup box = box_mesh(lo, hi);
     const VoxelizedMesh exact = voxelize(box, dims);
     EXPECT_EQ(mismatches(exact, box_distance, 0.0), 0u);
-    EXPECT_EQ(exact.voxel_count(), 37u * 29 * 19);  // centres 3.5..39.5, 4.5..32.5, 2.5..20.5
 
     std::swap(box.indices[0], box.indices[1]);           // flipped
     box.indices.erase(box.indices.end() - 3, box.indices.end());  // a hole in the x high face

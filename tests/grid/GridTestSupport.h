@@ -44,10 +44,6 @@ inline std::string failure_of(const std::function<void()>& operation) {
     return thrown + " | " + ::testing::internal::GetCapturedStderr();
 }
 
-inline std::string load_failure(const std::string& bytes) {
-    return failure_of([&] { load_bytes(bytes); });
-}
-
 // Little-endian u32 appended to a byte string, for files built by hand.
 inline void append_u32(std::string& bytes, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));

@@ -130,7 +130,7 @@ TEST(GridFile, DamagedAndCraftedFilesAreRefusedWithTheirReport) {
         {cut_me.substr(0, 320), word_read},
         {cut_me.substr(0, cut_me.size() - 1), bytes_read},
     };
-    for (const auto& c : cases) EXPECT_EQ(grid_test::load_failure(c.first), c.second) << &c - cases;
+    for (const auto& c : cases) EXPECT_EQ(failure_of([&] { load_bytes(c.first); }), c.second) << &c - cases;
 
     const VoxelGrid grid(2, true);
     const std::string nowhere = "/nonexistent-folder/grid";
