@@ -38,15 +38,6 @@ std::set<Voxel> solid_voxels(const VoxelGrid& grid) {
     return voxels;
 }
 
-std::string refusal(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const ExchangeError& error) {
-        return error.what();
-    }
-    return "accepted";
-}
-
 TEST(VoxExchange, FileBuiltByteByByteImportsToTheVoxelsWorkedOutByHand) {
     // Model 0 (3 x 2 x 4, pivot (1, 1, 2)) under a transform with _t (10, -5, 3)
     // and the rotation rows (0 1 0), (0 0 -1), (-1 0 0); model 1 (one voxel)

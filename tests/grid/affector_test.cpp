@@ -123,8 +123,4 @@ TEST_F(Affectors, LongCascadeDoesNotExhaustTheStack) {
     EXPECT_TRUE(world.vertices().empty());
 }
 
-TEST(AffectorNames, FollowTheCycle) {
-    EXPECT_EQ(std::string(grid_affector_name(7)) + "|" + grid_affector_name(8), "bar x|");  // the others: GridToolTest
-}
-
 }  // namespace
