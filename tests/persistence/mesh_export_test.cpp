@@ -125,10 +125,7 @@ TEST(MeshExport, RejectsBadIndicesAndUnknownExtensions) {
     MeshFormat format;
     const std::pair<const char*, MeshFormat> known[] = {
         {"dir.x/mesh.OBJ", MeshFormat::Obj}, {"a.stl", MeshFormat::Stl}, {"a.b.Ply", MeshFormat::Ply}};
-    for (const auto& [path, expected] : known) {
-        ASSERT_TRUE(mesh_format_of_path(path, format)) << path;
-        EXPECT_EQ(format, expected) << path;
-    }
+    for (const auto& [path, expected] : known) EXPECT_TRUE(mesh_format_of_path(path, format) && format == expected) << path;
     for (const char* path : {"mesh", "mesh.off", "dir.obj/mesh", "mesh.obj.txt"})
         EXPECT_FALSE(mesh_format_of_path(path, format)) << path;
     mesh.indices = {0, 1, 1};
