@@ -146,9 +146,7 @@ TEST(EditHistory, SessionUndoneAndRedoneMatchesItsModel) {
 // world needs a grid, and installing none changes nothing.
 TEST(World, MirrorImagesShareTheCentreVoxelAndGridsAreInstalledWhole) {
     World world;
-    EXPECT_TRUE(world.in_safe_range(2, 509, 2));
-    EXPECT_FALSE(world.in_safe_range(1, 100, 100));
-    EXPECT_FALSE(world.in_safe_range(100, 510, 100));
+    EXPECT_TRUE(world.in_safe_range(2, 509, 2) && !world.in_safe_range(1, 100, 100) && !world.in_safe_range(100, 510, 100));
     EXPECT_THROW(World(nullptr, 0), std::invalid_argument);
     install_grid(world, std::make_unique<VoxelGrid>(2, true), 1);
     world.set_mirror_axes(true, false, false);
