@@ -78,8 +78,10 @@ TEST(VertexStep, EachForceGivesOneStepOfTheFormula) {
 // A vertex whose neighbours lie symmetric about it (every spring's target is
 // its own anchor) stays put; one without neighbours stays finite. A voxel
 // the surface upkeep gave no vertex is drawn at its anchor, the set
-// unchanged.
-TEST(VertexStep, VertexOnEveryTargetOrWithoutNeighboursStaysFiniteAndAMissingOneIsDrawnAtItsAnchor) {
+// unchanged. With physics switched off after two steps, frames alternate
+// between the last two steps' positions and nothing is written; a snap then
+// puts the vertex back at rest.
+TEST(VertexStep, StillVerticesStayFiniteMissingOnesAreDrawnAtTheirAnchorAndPhysicsOffAlternates) {
     SurfaceVertexSet set(3);
     const VertexIndex sides[2] = {set.find_or_create_index(set.make_key(9, 10, 10)),
                                   set.find_or_create_index(set.make_key(11, 10, 10))};
@@ -99,17 +101,11 @@ TEST(VertexStep, VertexOnEveryTargetOrWithoutNeighboursStaysFiniteAndAMissingOne
     ASSERT_EQ(missing + 1, mesh.positions.size());
     EXPECT_EQ(mesh.positions[missing], Vector3(7.0f, 8.0f, 9.0f));
     EXPECT_EQ(set.size(), 4u);
-}
 
-// With physics switched off after two steps, frames alternate between the
-// last two steps' positions and nothing is written; a snap then puts the
-// vertex back at rest.
-TEST(VertexStep, PhysicsOffShowsReadBufferByParityAndSnapResets) {
-    SurfaceVertexSet set(3);
     SurfaceVertex& v = set.find_or_create(set.make_key(4, 4, 4));
     v.position[0] = Vector3(5.0f, 4.0f, 4.0f);
     PhysicsParameters physics = only(true, false, false, false);
-    RecordingMesh mesh;
+    mesh.positions.clear();
     set.advance_and_emit(4, 4, 4, 1, mesh, physics);
     set.advance_and_emit(4, 4, 4, 2, mesh, physics);
     const float step1 = mesh.positions[0].x, step2 = mesh.positions[1].x, velocity1 = v.velocity[1].x;

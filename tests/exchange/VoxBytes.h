@@ -1,12 +1,16 @@
 #pragma once
 
 // Builds .vox bytes field by field, straight from the format's description,
-// for tests that must not lean on the writer under test.
+// for tests that must not lean on the writer under test; and reads what an
+// exchange refused.
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
+
+#include "exchange/ExchangeError.h"
 
 namespace vox_build {
 
@@ -46,6 +50,16 @@ inline std::string group(int64_t id, std::initializer_list<int64_t> children) {
 
 inline std::string shape(int64_t id, int64_t model) {
     return chunk("nSHP", le32(id) + le32(0) + le32(1) + le32(model) + le32(0));
+}
+
+// The reason an operation was refused for, or "accepted".
+inline std::string refusal(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const ExchangeError& error) {
+        return error.what();
+    }
+    return "accepted";
 }
 
 }  // namespace vox_build

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "exchange/ExchangeError.h"
+#include "exchange/VoxBytes.h"
 #include "exchange/MeshImport.h"
 #include "exchange/MeshVoxelizer.h"
 #include "persistence/MeshExport.h"
@@ -74,7 +75,6 @@ TEST(MeshVoxelizer, ClosedMeshesFollowTheVoxelCentreRule) {
     TriangleSoup box = box_mesh(lo, hi);
     const VoxelizedMesh exact = voxelize(box, dims);
     EXPECT_EQ(mismatches(exact, box_distance, 0.0), 0u);
-    EXPECT_EQ(exact.voxel_count(), 37u * 29 * 19);  // centres 3.5..39.5, 4.5..32.5, 2.5..20.5
 
     std::swap(box.indices[0], box.indices[1]);           // flipped
     box.indices.erase(box.indices.end() - 3, box.indices.end());  // a hole in the x high face
@@ -125,15 +125,12 @@ TEST(MeshVoxelizer, MeshFilesAreReadInEveryFormatAndBadOnesRefused) {
         {{"cube.obj", MeshScale{5000, 0.0}}, "at most 4096"},
         {{"text.stl", MeshScale{}}, "holds no solid voxel"},
     };
-    for (const auto& [input, reason] : cases) {
-        std::string message = "accepted";
-        try {
-            const VoxelizedMesh solid = voxelize_mesh_file(prefix + input.first, input.second);
-            if (solid.voxel_count() == 0) message = "holds no solid voxel";
-        } catch (const ExchangeError& error) {
-            message = error.what();
-        }
-        EXPECT_NE(message.find(reason), std::string::npos) << message << " (expected: " << reason << ")";
+    for (const auto& c : cases) {
+        const std::string message = vox_build::refusal([&] {
+            const VoxelizedMesh solid = voxelize_mesh_file(prefix + c.first.first, c.first.second);
+            if (solid.voxel_count() == 0) throw ExchangeError(c.first.first, "holds no solid voxel");
+        });
+        EXPECT_NE(message.find(c.second), std::string::npos) << message << " (expected: " << c.second << ")";
     }
     for (const char* name : {"text.stl", "cube.obj", "cube.stl", "cube.ply", "points.obj", "nan.obj", "huge.obj"})
         std::remove((prefix + name).c_str());

@@ -12,12 +12,6 @@
 
 namespace grid_test {
 
-inline uint32_t entries_below_root(const VoxelGrid& grid) {
-    uint32_t total = grid.leaf_map().size();
-    for (uint32_t level = 1; level < grid.leaf_level(); ++level) total += grid.node_map(level).size();
-    return total;
-}
-
 inline std::string saved_bytes(const VoxelGrid& grid, uint32_t boundary_flag) {
     std::ostringstream out(std::ios::binary);
     save_grid(grid, boundary_flag, out);
@@ -50,13 +44,16 @@ inline std::string failure_of(const std::function<void()>& operation) {
     return thrown + " | " + ::testing::internal::GetCapturedStderr();
 }
 
-inline std::string load_failure(const std::string& bytes) {
-    return failure_of([&] { load_bytes(bytes); });
-}
-
 // Little-endian u32 appended to a byte string, for files built by hand.
 inline void append_u32(std::string& bytes, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+// The little-endian u32 at a byte offset.
+inline uint32_t u32_at(const std::string& bytes, size_t offset) {
+    uint32_t value = 0;
+    for (int i = 0; i < 4; ++i) value |= uint32_t(uint8_t(bytes.at(offset + i))) << (8 * i);
+    return value;
 }
 
 inline void append_plane(std::string& bytes, const BitPlane& plane) {

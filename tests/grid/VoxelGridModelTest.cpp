@@ -23,34 +23,34 @@ class CountingGrid {
 public:
     CountingGrid(uint32_t levels, bool solid) : levels_(levels), start_(solid) {}
     bool get(uint32_t x, uint32_t y, uint32_t z) const { return solid_in(x, y, z, levels_) == 1; }
-    uint64_t total() const { return solid_in(0, 0, 0, 0); }
+    VoxelCount total() const { return solid_in(0, 0, 0, 0); }
 
     void assign(uint32_t x, uint32_t y, uint32_t z, bool solid) {
         if (get(x, y, z) == solid) return;
-        for (uint32_t depth = 0; depth <= levels_; ++depth) flips_[{depth, cell(x, y, z, depth)}] += solid != start_ ? 1 : -1;
+        for (uint32_t depth = 0; depth <= levels_; ++depth) flips_[cell(x, y, z, depth)] += solid != start_ ? 1 : -1;
     }
 
     CellState state(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const {
-        const uint64_t n = solid_in(x, y, z, depth);
+        const VoxelCount n = solid_in(x, y, z, depth);
         return n == 0 ? CellState::Clear : n == volume(depth) ? CellState::Solid : CellState::Subdivided;
     }
 
 private:
-    uint64_t volume(uint32_t depth) const { return uint64_t(1) << (9 * (levels_ - depth)); }
-    uint64_t solid_in(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const {
-        const auto found = flips_.find({depth, cell(x, y, z, depth)});
-        const uint64_t flipped = found == flips_.end() ? 0 : found->second;
+    VoxelCount volume(uint32_t depth) const { return VoxelCount(1) << (9 * (levels_ - depth)); }
+    VoxelCount solid_in(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const {
+        const auto found = flips_.find(cell(x, y, z, depth));
+        const VoxelCount flipped = found == flips_.end() ? 0 : found->second;
         return start_ ? volume(depth) - flipped : flipped;
     }
     // The cell of the given depth holding the voxel; coordinates wrap.
-    uint64_t cell(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const {
+    std::array<uint32_t, 4> cell(uint32_t x, uint32_t y, uint32_t z, uint32_t depth) const {
         const uint32_t mask = (1u << (3 * levels_)) - 1, shift = 3 * (levels_ - depth);
-        return uint64_t((z & mask) >> shift) << 48 | uint64_t((y & mask) >> shift) << 24 | (x & mask) >> shift;
+        return {depth, (x & mask) >> shift, (y & mask) >> shift, (z & mask) >> shift};
     }
 
     uint32_t levels_;
     bool start_;
-    std::map<std::pair<uint32_t, uint64_t>, int64_t> flips_;
+    std::map<std::array<uint32_t, 4>, int64_t> flips_;  // by depth and cell
 };
 
 // The order in which a saved file lists each level's keys: bucket by bucket,
@@ -89,11 +89,7 @@ private:
 
 // The keys of a saved file's records, level after level.
 std::vector<uint64_t> saved_keys(const std::string& bytes, uint32_t levels) {
-    auto word = [&](size_t at) {
-        uint32_t value = 0;
-        for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
-        return value;
-    };
+    auto word = [&](size_t at) { return grid_test::u32_at(bytes, at); };
     std::vector<uint64_t> keys;
     size_t at = 35 + 136;
     for (uint32_t level = 1; level < levels; ++level) {
@@ -125,7 +121,6 @@ class VoxelGridModel : public ::testing::TestWithParam<uint32_t> {};
 
 TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
     const uint32_t levels = GetParam();
-    int collapses_to_empty = 0;
     for (uint32_t seed = 1; seed <= 12; ++seed) {
         std::mt19937 random(seed * 7919 + levels);
         const bool solid = below(random, 2) == 0;
@@ -145,14 +140,12 @@ TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
             if (step % 500 == 0) set_percent = (step / 500) % 2 == solid ? 95 : 5;
             const uint32_t x = coordinate(region.x0), y = coordinate(region.y0), z = coordinate(region.z0);
             const bool setting = below(random, 100) < set_percent;
-            const uint32_t entries_before = grid_test::entries_below_root(grid);
             ASSERT_EQ(setting ? grid.set_voxel(x, y, z) : grid.clear_voxel(x, y, z), model.get(x, y, z));
             model.assign(x, y, z, setting);
             order.update(grid);
             if (step % 250 == 0) {
                 ASSERT_EQ(saved_keys(grid_test::saved_bytes(grid, 0), levels), order.keys());
             }
-            if (entries_before > 0 && grid_test::entries_below_root(grid) == 0) ++collapses_to_empty;
 
             for (uint32_t depth = 1; depth <= levels; ++depth) {
                 ASSERT_EQ(grid.cell_state(x, y, z, depth), model.state(x, y, z, depth)) << "depth " << depth;
@@ -166,16 +159,9 @@ TEST_P(VoxelGridModel, EditsAndQueriesMatchADenseGrid) {
             ASSERT_EQ(find_grid_fault(grid), nullptr);
             ASSERT_EQ(count_solid_voxels(grid), model.total());
         }
-        const uint32_t flag = static_cast<uint32_t>(random());
-        const std::string bytes = grid_test::saved_bytes(grid, flag);
-        EXPECT_EQ(saved_keys(bytes, levels), order.keys());
-        const LoadedGrid loaded = grid_test::load_bytes(bytes);
-        EXPECT_EQ(loaded.boundary_flag, flag);
-        EXPECT_EQ(grid_test::saved_bytes(*loaded.grid, flag), bytes);
     }
-    EXPECT_GT(collapses_to_empty, 0);  // some grids went all the way back to uniform
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, VoxelGridModel, ::testing::Values(2u, 3u));
+INSTANTIATE_TEST_SUITE_P(Levels, VoxelGridModel, ::testing::Values(2u, 3u, 8u));
 
 }  // namespace

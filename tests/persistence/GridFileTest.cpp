@@ -53,13 +53,11 @@ std::string file_of(uint32_t levels, const GridNode& root, const std::vector<std
     return bytes;
 }
 
+// ... flag, levels, root key, the root's planes (no child subdivided, all
+// solid), no level 1 nodes, no leaf blocks.
 TEST(GridFile, NewSolidGridOfThreeLevelsIs179Bytes) {
-    std::string expected = header(2, 8, {0, 0, 1, 3, 0, 0});  // ... flag, levels, root key
-    append_plane(expected, BitPlane::filled(false));
-    append_plane(expected, BitPlane::filled(true));
-    append_u32(expected, 0);  // no level 1 nodes
-    append_u32(expected, 0);  // no leaf blocks
-    EXPECT_EQ(saved_bytes(VoxelGrid(3, true), 1), expected);
+    EXPECT_EQ(saved_bytes(VoxelGrid(3, true), 1),
+              header(2, 8, {0, 0, 1, 3, 0, 0}) + std::string(64, '\0') + std::string(64, '\xff') + std::string(8, '\0'));
 }
 
 // With trailing bytes, and with headers the scan reads to their zero word
@@ -68,11 +66,11 @@ TEST(GridFile, NewSolidGridOfThreeLevelsIs179Bytes) {
 TEST(GridFile, LoadsTheHeadersItAccepts) {
     VoxelGrid grid(4, true);
     for (uint32_t i = 0; i < 40; ++i) grid.clear_voxel(100 + 37 * i, 3000 - 11 * i, 7 * i * i);
-    const std::string body = saved_bytes(grid, 5).substr(27);  // from the boundary flag on
-    for (const std::string& bytes : {saved_bytes(grid, 5) + "trailing junk", header(2, 12, {5, 0, 8}) + "ABCDEFGH" + body,
+    const std::string body = saved_bytes(grid, 0x90000005).substr(27);  // from the boundary flag on
+    for (const std::string& bytes : {saved_bytes(grid, 0x90000005) + "trailing junk", header(2, 12, {5, 0, 8}) + "ABCDEFGH" + body,
                                      header(2, 6, {1, 2, 0}) + body}) {
         const LoadedGrid variant = load_bytes(bytes);
-        EXPECT_EQ(variant.boundary_flag, 5u);
+        EXPECT_EQ(variant.boundary_flag, 0x90000005u);
         EXPECT_TRUE(grid_test::same_grid(*variant.grid, grid));
     }
 }
@@ -132,7 +130,7 @@ TEST(GridFile, DamagedAndCraftedFilesAreRefusedWithTheirReport) {
         {cut_me.substr(0, 320), word_read},
         {cut_me.substr(0, cut_me.size() - 1), bytes_read},
     };
-    for (const auto& c : cases) EXPECT_EQ(grid_test::load_failure(c.first), c.second) << &c - cases;
+    for (const auto& c : cases) EXPECT_EQ(failure_of([&] { load_bytes(c.first); }), c.second) << &c - cases;
 
     const VoxelGrid grid(2, true);
     const std::string nowhere = "/nonexistent-folder/grid";

@@ -18,7 +18,8 @@ std::vector<std::array<float, 3>> received;
 void record_vertex(float x, float y, float z) { received.push_back({x, y, z}); }
 
 // The squares of visit_box_squares, four corners each, moved to the box's
-// centre, scaled by export_scale and turned a quarter about x to
+// centre, scaled so that the largest extent (or, without one, the voxel)
+// spans the maximum dimension and turned a quarter about x to
 // (x, -z, y), bit for bit: a zero middle coordinate arrives as -0. Nothing
 // is sent without a callback (a box whose walk would take hours returns at
 // once) or for a box that is reversed or reaches outside the grid.
@@ -27,18 +28,20 @@ TEST(Export, SendsTheSquaresCornersCentredScaledAndTurned) {
     grid.set_voxel(10, 10, 10);
     grid.set_voxel(3, 9, 5);
     set_vertex3_func(record_vertex);
-    for (const IntBox& box : {IntBox{8, 8, 8, 12, 12, 12}, IntBox{1, 0, 0, 10, 16, 16}, IntBox{10, 10, 10, 10, 10, 10}})
+    const std::pair<IntBox, double> boxes[] = {{{8, 8, 8, 16, 12, 12}, 1}, {{1, 0, 0, 10, 16, 12}, 0.5},
+                                               {{1, 0, 0, 10, 12, 16}, 0.5}, {{10, 10, 10, 10, 10, 10}, 8}};
+    for (const auto& [box, box_scale] : boxes)
         for (bool outside_solid : {false, true}) {
+            const double scale = box_scale;  // a lambda below reads it
             received.clear();
             export_display_box(grid, box, 8.0f, outside_solid);
             traversal_model::RecordingVisitor squares;
             visit_box_squares(grid, box, squares, outside_solid);
-            const double scale = export_scale(box, 8.0f);
             const double centre[3] = {(box.x0 + box.x1) / 2.0, (box.y0 + box.y1) / 2.0, (box.z0 + box.z1) / 2.0};
             std::vector<std::array<float, 3>> expected;
             for (const auto& event : squares.events) {
-                for (int c = 0; event.kind == 's' && c < 4; ++c) {
-                    auto at = [&](int axis) { return (event.data[3 * c + axis] - centre[axis]) * scale; };
+                for (int c = 0; event[0] == 's' && c < 4; ++c) {
+                    auto at = [&](int axis) { return (event[1 + 3 * c + axis] - centre[axis]) * scale; };
                     expected.push_back({float(at(0)), float(-at(2)), float(at(1))});
                 }
             }
@@ -53,17 +56,6 @@ TEST(Export, SendsTheSquaresCornersCentredScaledAndTurned) {
     const VoxelGrid huge(8, true);
     export_display_box(huge, {0, 0, 0, huge.side() - 1, huge.side() - 1, huge.side() - 1}, 8.0f, false);
     EXPECT_TRUE(received.empty());
-}
-
-// The largest extent is scaled to the maximum dimension; a box without extent
-// uses the maximum dimension itself.
-TEST(ExportScale, ComesFromTheLargestExtent) {
-    const struct {
-        IntBox box;
-        float max_dim, scale;
-    } cases[] = {{{0, 0, 0, 4, 1, 1}, 8, 2},     {{0, 0, 0, 1, 6, 2}, 3, 0.5f},      {{3, 3, 3, 4, 5, 11}, 4, 0.5f},
-                 {{0, 0, 0, 10, 20, 20}, 5, 0.25f}, {{5, 5, 5, 5, 5, 5}, 3, 3}};
-    for (const auto& c : cases) EXPECT_EQ(export_scale(c.box, c.max_dim), c.scale) << c.box.x1;
 }
 
 TEST(ObjQuadWriter, SharesEqualCornersAndWritesShortestNumbers) {

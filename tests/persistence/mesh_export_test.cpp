@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "grid/GridTestSupport.h"
 #include "persistence/Exception.h"
 #include "persistence/MeshExport.h"
 
 namespace {
+
+using grid_test::u32_at;
 
 struct Mesh {
     std::vector<float> positions;  // x, y, z, w per vertex
@@ -55,12 +58,6 @@ void parse_obj(const std::string& text, std::vector<float>& xyz, std::vector<uin
             tag == "v" ? xyz.push_back(value) : indices.push_back(uint32_t(value) - 1);
         }
     }
-}
-
-uint32_t u32_at(const std::string& bytes, size_t offset) {
-    uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) value |= uint32_t(uint8_t(bytes.at(offset + i))) << (8 * i);
-    return value;
 }
 
 float f32_at(const std::string& bytes, size_t offset) {
@@ -128,10 +125,7 @@ TEST(MeshExport, RejectsBadIndicesAndUnknownExtensions) {
     MeshFormat format;
     const std::pair<const char*, MeshFormat> known[] = {
         {"dir.x/mesh.OBJ", MeshFormat::Obj}, {"a.stl", MeshFormat::Stl}, {"a.b.Ply", MeshFormat::Ply}};
-    for (const auto& [path, expected] : known) {
-        ASSERT_TRUE(mesh_format_of_path(path, format)) << path;
-        EXPECT_EQ(format, expected) << path;
-    }
+    for (const auto& [path, expected] : known) EXPECT_TRUE(mesh_format_of_path(path, format) && format == expected) << path;
     for (const char* path : {"mesh", "mesh.off", "dir.obj/mesh", "mesh.obj.txt"})
         EXPECT_FALSE(mesh_format_of_path(path, format)) << path;
     mesh.indices = {0, 1, 1};
